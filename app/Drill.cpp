@@ -70,14 +70,15 @@ int CardFontSize(int length, int currentSize) {
 const std::array<std::string_view, 3> Drill::KikerdezesItems = {"Els\xf5 nyelv", "M\xe1sodik nyelv",
                                                                 "Vegyesen"};
 
-Drill::Drill(QObject* parent)
-    : Drill(std::make_unique<SeedClock>(), nullptr, parent) {}
+Drill::Drill(TBeall& beall, QObject* parent)
+    : Drill(beall, std::make_unique<SeedClock>(), nullptr, parent) {}
 
-Drill::Drill(SeedSource& seeds, QObject* parent)
-    : Drill(nullptr, &seeds, parent) {}
+Drill::Drill(TBeall& beall, SeedSource& seeds, QObject* parent)
+    : Drill(beall, nullptr, &seeds, parent) {}
 
-Drill::Drill(std::unique_ptr<SeedClock> ownClock, SeedSource* seeds, QObject* parent)
+Drill::Drill(TBeall& beall, std::unique_ptr<SeedClock> ownClock, SeedSource* seeds, QObject* parent)
     : QObject(parent)
+    , beall_(beall)
     , ownClock_(std::move(ownClock))
     , random_(seeds != nullptr ? *seeds : *ownClock_)
     , tbl_("Tbl")
@@ -106,7 +107,7 @@ void Drill::TesztMegnyitas(const QString& path, bool append) {
     // The direction applies from the next "OK, jöhet a következő" on.
     bind("nyelv1", "nyelv2");
     setEmphasis(Emphasis::Megnezem);
-    utolsoFile_ = path;
+    beall_.UtolsoFile = path;
     setStatusPanel(1, QStringLiteral("Enter a következő szóért"));
 }
 
@@ -160,8 +161,8 @@ void Drill::shuffle() {
 
 void Drill::restartCounters() {
     osszesSzo_ = tbl_.RecordCount();
-    tudom_ = 0;
-    nemTudom_ = osszesSzo_;
+    beall_.Tudom = 0;
+    beall_.NemTudom = osszesSzo_;
     Q_EMIT countersChanged();
 }
 
@@ -172,8 +173,8 @@ void Drill::aEztMarTudomExecute() {
     setAnswerVisible(false);
     if (tbl_.Eof())
         tbl_.First();
-    ++tudom_;
-    --nemTudom_;
+    ++beall_.Tudom;
+    --beall_.NemTudom;
     Q_EMIT countersChanged();
     setEmphasis(Emphasis::Megnezem);
     if (tbl_.RecordCount() == 0) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Config.h"
 #include "app/Random.h"
 #include "data/MemTable.h"
 #include "platform/SeedClock.h"
@@ -34,10 +35,11 @@ public:
     static constexpr std::int32_t ShuffleKeyRange = 2147483647; // keys 0 to 2^31 - 2
     static constexpr int DesignFontSize = 18;
 
+    // The counters and UtolsoFile live in the settings record, which must outlive the drill.
     // Seeds come from the monotonic clock.
-    explicit Drill(QObject* parent = nullptr);
-    // Seeds come from the given source, which must outlive the drill.
-    explicit Drill(SeedSource& seeds, QObject* parent = nullptr);
+    explicit Drill(TBeall& beall, QObject* parent = nullptr);
+    // Seeds come from the given source, which must outlive the drill too.
+    Drill(TBeall& beall, SeedSource& seeds, QObject* parent = nullptr);
     ~Drill() override;
 
     // The drill table in the drill's current order (printing and the exports read it), and
@@ -78,15 +80,16 @@ public:
     bool SpeedButton2Bold() const { return emphasis_ == Emphasis::Megnezem; }
     bool SpeedButton3Bold() const { return emphasis_ == Emphasis::Johet; }
 
-    // Counters: Tudom known since the last open or append, NemTudom still in the drill,
-    // OsszesSzo the size at the last open or append. The label texts are the window's
-    // Label4 ("Összes szó"), Label5 ("Ennyit tudok már") and Label6 ("Ennyit nem tudok még").
-    std::int32_t Tudom() const { return tudom_; }
-    std::int32_t NemTudom() const { return nemTudom_; }
+    // Counters: Tudom known since the last open or append, NemTudom still in the drill (both
+    // kept in the settings record), OsszesSzo the size at the last open or append. The label
+    // texts are the window's Label4 ("Összes szó"), Label5 ("Ennyit tudok már") and Label6
+    // ("Ennyit nem tudok még").
+    std::int32_t Tudom() const { return beall_.Tudom; }
+    std::int32_t NemTudom() const { return beall_.NemTudom; }
     int OsszesSzo() const { return osszesSzo_; }
     std::string Label4Text() const { return std::to_string(osszesSzo_); }
-    std::string Label5Text() const { return std::to_string(tudom_); }
-    std::string Label6Text() const { return std::to_string(nemTudom_); }
+    std::string Label5Text() const { return std::to_string(beall_.Tudom); }
+    std::string Label6Text() const { return std::to_string(beall_.NemTudom); }
 
     // The three drill commands are enabled and disabled together.
     bool CommandsEnabled() const { return commandsEnabled_; }
@@ -97,10 +100,8 @@ public:
     // Status bar: panel 0 the file name of the test opened or appended last, panel 1 the hint.
     QString StatusPanelText(int panel) const;
 
-    // The full path of the test opened or appended last; the window starts it from the
-    // settings file and writes it back there.
-    const QString& UtolsoFile() const { return utolsoFile_; }
-    void SetUtolsoFile(const QString& path) { utolsoFile_ = path; }
+    // The full path of the test opened or appended last (the settings record's UtolsoFile).
+    const QString& UtolsoFile() const { return beall_.UtolsoFile; }
 
 Q_SIGNALS:
     void cardChanged();     // a label's text, field binding, font size or the answer's visibility
@@ -115,7 +116,7 @@ Q_SIGNALS:
 private:
     enum class Emphasis { None, Megnezem, Johet };
 
-    Drill(std::unique_ptr<SeedClock> ownClock, SeedSource* seeds, QObject* parent);
+    Drill(TBeall& beall, std::unique_ptr<SeedClock> ownClock, SeedSource* seeds, QObject* parent);
     void tableChanged(TMemTable& table, Change change) override;
 
     void appendTest(const QString& path);
@@ -131,6 +132,7 @@ private:
     void setEmphasis(Emphasis emphasis);
     std::string labelText(const std::string& field) const;
 
+    TBeall& beall_;
     std::unique_ptr<SeedClock> ownClock_;
     Random random_;
     TMemTable tbl_;
@@ -144,10 +146,7 @@ private:
     bool answerVisible_ = false;
     Emphasis emphasis_ = Emphasis::None;
 
-    std::int32_t tudom_ = 0;
-    std::int32_t nemTudom_ = 0;
     int osszesSzo_ = 0;
     bool commandsEnabled_ = false;
     std::array<QString, 2> statusPanels_;
-    QString utolsoFile_;
 };
