@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The maker's addresses that the Súgó menu opens. Plain ASCII, so they are valid code page
+// 1250 text as they stand.
+namespace Links {
+
+// The homepage: a secure address of the maker's site, without a path.
+inline constexpr std::string_view Honlap = "https://vemba.hu";
+
+inline constexpr std::string_view Postafiok = "vemba@vemba.hu";
+inline constexpr std::string_view LevelTargy = "Vemba program";
+
+// The mail link: the contact mailbox with the subject. The subject's space is written as it
+// is; the launcher encodes it when it hands the address over.
+inline std::string LevelCim() {
+    return "mailto:" + std::string(Postafiok) + "?subject=" + std::string(LevelTargy);
+}
+
+} // namespace Links
