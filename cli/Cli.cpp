@@ -1,0 +1,192 @@
+#include "cli/Cli.h"
+
+#include "data/Cp1250.h"
+#include "data/FieldSets.h"
+#include "data/MemTable.h"
+
+#include <QCommandLineParser>
+#include <QTextStream>
+#include <functional>
+#include <map>
+
+namespace {
+
+const char* const Usage = R"(Usage:
+  vemba-cli info FILE
+      Prints the fields of a test file (name, type, size, display name) and its
+      number of records.
+  vemba-cli convert [--table drill|editor|catalogue] [--sort FIELDS]
+                    [--case-insensitive] IN OUT
+      Loads IN into a table with the fields of the named window (default: drill),
+      optionally sorts it on FIELDS (a ";" list), and writes it to OUT.
+  vemba-cli convert --shuffle [--append FILE]... IN OUT
+      Opens IN as the drill does, appends each FILE as "Hozzányit..." does, and
+      writes the drill in its shuffled order.
+  vemba-cli --help | --version
+
+OUT is a test file (.ask). Texts are UTF-8 on the command line and the terminal.
+Exit status: 0 success, 1 error, 2 usage error.
+)";
+
+// A mistake in the command line itself: reported with the usage text, exit status 2.
+struct UsageError {
+    QString message;
+};
+
+struct ConvertJob {
+    QString table = QStringLiteral("drill");
+    QString sortFields;
+    bool sort = false;
+    bool caseInsensitive = false;
+    bool shuffle = false;
+    QStringList appends;
+    QString in;
+    QString out;
+};
+
+const std::map<QString, std::function<void(TMemTable&)>>& tableKinds() {
+    static const std::map<QString, std::function<void(TMemTable&)>> kinds = {
+        {QStringLiteral("drill"), DefineDrillFields},
+        {QStringLiteral("editor"), DefineEditorFields},
+        {QStringLiteral("catalogue"), DefineCatalogueFields},
+    };
+    return kinds;
+}
+
+// A closed table named "Tbl" with the fields the named window defines.
+std::unique_ptr<TMemTable> windowTable(const QString& kind) {
+    auto table = std::make_unique<TMemTable>("Tbl");
+    tableKinds().at(kind)(*table);
+    return table;
+}
+
+const char* typeName(TFieldType type) {
+    return type == TFieldType::Integer ? "Integer" : "String";
+}
+
+// The output format follows OUT's extension; a test file is the only one so far.
+void checkOutputFormat(const QString& path) {
+    if (!path.endsWith(QStringLiteral(".ask"), Qt::CaseInsensitive))
+        throw UsageError{QStringLiteral("OUT must be a test file ending in .ask: ") + path};
+}
+
+void writeOutput(TMemTable& table, const QString& path) {
+    table.SaveToFile(path);
+}
+
+int runInfo(const QStringList& positional, QTextStream& out) {
+    if (positional.size() != 2)
+        throw UsageError{QStringLiteral("info takes one FILE")};
+    auto table = windowTable(QStringLiteral("drill"));
+    table->Open();
+    table->LoadFromFile(positional.at(1));
+    for (int i = 0; i < table->FieldCount(); ++i) {
+        const TField& field = table->Fields(i);
+        out << fromCp1250(field.FieldName()) << '\t' << typeName(field.DataType()) << '\t'
+            << field.Size() << '\t' << fromCp1250(field.DisplayName()) << '\n';
+    }
+    out << "records\t" << table->RecordCount() << '\n';
+    return 0;
+}
+
+void convertTable(const ConvertJob& job) {
+    auto table = windowTable(job.table);
+    table->Open();
+    table->LoadFromFile(job.in);
+    if (job.sort) {
+        TOptions options;
+        if (job.caseInsensitive)
+            options |= TOption::CaseInsensitive;
+        table->SortOn(toCp1250(job.sortFields), options);
+    }
+    writeOutput(*table, job.out);
+}
+
+ConvertJob convertJob(const QCommandLineParser& parser) {
+    ConvertJob job;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 3)
+        throw UsageError{QStringLiteral("convert takes IN and OUT")};
+    job.in = positional.at(1);
+    job.out = positional.at(2);
+    checkOutputFormat(job.out);
+    if (parser.isSet(QStringLiteral("table")))
+        job.table = parser.value(QStringLiteral("table"));
+    if (!tableKinds().count(job.table))
+        throw UsageError{QStringLiteral("unknown table: ") + job.table};
+    job.sort = parser.isSet(QStringLiteral("sort"));
+    job.sortFields = parser.value(QStringLiteral("sort"));
+    job.caseInsensitive = parser.isSet(QStringLiteral("case-insensitive"));
+    job.shuffle = parser.isSet(QStringLiteral("shuffle"));
+    job.appends = parser.values(QStringLiteral("append"));
+    if (job.caseInsensitive && !job.sort)
+        throw UsageError{QStringLiteral("--case-insensitive goes with --sort")};
+    if (!job.appends.isEmpty() && !job.shuffle)
+        throw UsageError{QStringLiteral("--append goes with --shuffle")};
+    if (job.shuffle && (job.sort || parser.isSet(QStringLiteral("table"))))
+        throw UsageError{QStringLiteral("--shuffle works on the drill alone")};
+    return job;
+}
+
+int runConvert(const QCommandLineParser& parser) {
+    ConvertJob job = convertJob(parser);
+    convertTable(job);
+    return 0;
+}
+
+void addOptions(QCommandLineParser& parser) {
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions({
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")},
+        {QStringLiteral("version"), QStringLiteral("Show the version.")},
+        {QStringLiteral("table"), QStringLiteral("Fields of this window."), QStringLiteral("kind")},
+        {QStringLiteral("sort"), QStringLiteral("Sort on these fields."), QStringLiteral("fields")},
+        {QStringLiteral("case-insensitive"), QStringLiteral("Sort ignoring case.")},
+        {QStringLiteral("shuffle"), QStringLiteral("Shuffle as the drill does.")},
+        {QStringLiteral("append"), QStringLiteral("Append a test."), QStringLiteral("file")},
+    });
+}
+
+int dispatch(const QStringList& arguments, QTextStream& out) {
+    QCommandLineParser parser;
+    addOptions(parser);
+    // QCommandLineParser wants the program name first.
+    if (!parser.parse(QStringList{QStringLiteral("vemba-cli")} + arguments))
+        throw UsageError{parser.errorText()};
+    if (parser.isSet(QStringLiteral("help"))) {
+        out << Usage;
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        out << "vemba-cli " << VEMBA_VERSION << '\n';
+        return 0;
+    }
+    const QStringList positional = parser.positionalArguments();
+    const QString command = positional.value(0);
+    if (command == QStringLiteral("info"))
+        return runInfo(positional, out);
+    if (command == QStringLiteral("convert"))
+        return runConvert(parser);
+    throw UsageError{command.isEmpty() ? QStringLiteral("no command given")
+                                       : QStringLiteral("unknown command: ") + command};
+}
+
+} // namespace
+
+int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    try {
+        int status = dispatch(arguments, out);
+        out.flush();
+        return status;
+    } catch (const UsageError& e) {
+        out.flush();
+        err << "vemba-cli: " << e.message << "\n\n" << Usage;
+        err.flush();
+        return 2;
+    } catch (const VembaError& e) {
+        out.flush();
+        err << "vemba-cli: " << fromCp1250(e.what()) << '\n';
+        err.flush();
+        return 1;
+    }
+}
