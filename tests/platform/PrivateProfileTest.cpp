@@ -27,7 +27,9 @@ struct IntegerCase {
     int expected;
 };
 
-void PrintTo(const IntegerCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const IntegerCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ReadInteger : public ProfileFile, public ::testing::WithParamInterface<IntegerCase> {};
 
@@ -108,7 +110,9 @@ struct WriteCase {
     std::string after;
 };
 
-void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const WriteCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Write : public ProfileFile, public ::testing::WithParamInterface<WriteCase> {};
 
