@@ -245,6 +245,10 @@ struct WrittenValue {
     std::string written;
 };
 
+void PrintTo(const WrittenValue& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class CsvStreamFormatWrittenValue : public ::testing::TestWithParam<WrittenValue> {};
 
 TEST_P(CsvStreamFormatWrittenValue, IsQuotedAndEscapedOnOneLine) {
@@ -312,6 +316,10 @@ struct LineEnds {
     const char* name;
     std::string bytes;
 };
+
+void PrintTo(const LineEnds& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class CsvStreamFormatLineEnds : public ::testing::TestWithParam<LineEnds> {};
 
@@ -394,6 +402,10 @@ struct ValueLine {
     std::vector<std::string> values; // f1..f6, Null for null
 };
 
+void PrintTo(const ValueLine& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class CsvStreamFormatValues : public ::testing::TestWithParam<ValueLine> {};
 
 // A leading break leaves the file without definitions and header, so the line's values go
@@ -464,6 +476,10 @@ struct FieldDefinition {
     bool readOnly = false;
     bool visible = true;
 };
+
+void PrintTo(const FieldDefinition& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class CsvStreamFormatFieldDefinition : public ::testing::TestWithParam<FieldDefinition> {};
 
@@ -691,6 +707,10 @@ struct Failure {
     std::string bytes;
     std::string message;
 };
+
+void PrintTo(const Failure& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class CsvStreamFormatFailure : public ::testing::TestWithParam<Failure> {};
 
