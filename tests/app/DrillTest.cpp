@@ -352,6 +352,10 @@ TEST_F(DrillTest, EnterAlternatesBetweenRevealingAndMovingOn) {
     drill.FormKeyPress('\r');
     drill.aJohetaKovetkezoExecute();
     EXPECT_TRUE(drill.SpeedButton3Bold());
+    // Knowing a pair makes revealing the next Enter target again.
+    drill.aEztMarTudomExecute();
+    EXPECT_TRUE(drill.SpeedButton2Bold());
+    EXPECT_FALSE(drill.SpeedButton3Bold());
 }
 
 TEST_F(DrillTest, OpeningTheSameTestTwiceStartsWithTheSamePair) {
@@ -383,7 +387,10 @@ TEST_F(DrillTest, AppendingAddsTheFileToThePairsStillToLearn) {
     drill.aMegnezemExecute();
     ASSERT_EQ(counters(), (Counters{"3", "1", "2"}));
 
+    const int seedsBefore = seeds.used;
     drill.TesztMegnyitas(second, true);
+    // One seed to start, one per appended pair, one per pair of the shuffle.
+    EXPECT_EQ(seeds.used - seedsBefore, 1 + 2 + 4);
     EXPECT_EQ(counters(), (Counters{"4", "0", "4"}));
     EXPECT_EQ(beall.Tudom, 0);
     EXPECT_EQ(beall.NemTudom, 4);
@@ -402,6 +409,22 @@ TEST_F(DrillTest, AppendingAddsTheFileToThePairsStillToLearn) {
     // The drill's order is by the new keys.
     const std::vector<std::int32_t> drawn = keys(drill.Tbl());
     EXPECT_TRUE(std::is_sorted(drawn.begin(), drawn.end()));
+}
+
+TEST_F(DrillTest, AppendsAFileWithoutDefinitions) {
+    const QString bare = dir.filePath(QStringLiteral("bare.ask"));
+    writeAll(bare, QByteArrayLiteral("\"sorszam\",\"nyelv1\",\"nyelv2\",\r\n"
+                                     "\"5\",\"eper\",\"strawberry\",\r\n"));
+    drill.TesztMegnyitas(writeTest(dir, QStringLiteral("a.ask"), {{"alma", "apple"}}), false);
+    drill.TesztMegnyitas(bare, true);
+    EXPECT_EQ(counters(), (Counters{"2", "0", "2"}));
+    const std::vector<std::string> drilled = column(drill.Tbl(), "nyelv1");
+    EXPECT_EQ(std::set<std::string>(drilled.begin(), drilled.end()),
+              (std::set<std::string>{"alma", "eper"}));
+
+    // The scratch table starts empty every time: appending the file again adds one pair.
+    drill.TesztMegnyitas(bare, true);
+    EXPECT_EQ(counters(), (Counters{"3", "0", "3"}));
 }
 
 TEST_F(DrillTest, AppendingAfterTheEndGivesADrillOfTheAppendedPairs) {
@@ -439,17 +462,31 @@ TEST_F(DrillTest, AppendingWithoutAnOpenTestFailsAndChangesNothing) {
     EXPECT_FALSE(drill.SpeedButton2Bold());
 }
 
+// A test file whose second pair carries a key that is not a number.
+const QByteArray badNumberTest =
+    QByteArrayLiteral("\"@@FILE VERSION@@\",\"251\"\r\n"
+                      "\"@@TABLEDEF START@@\"\r\n"
+                      "\"sorszam=Integer,0,\"\"sorszam\"\",\"\"\"\",10,Data,\"\"\"\"\"\r\n"
+                      "\"nyelv1=String,255,\"\"nyelv1\"\",\"\"\"\",255,Data,\"\"\"\"\"\r\n"
+                      "\"nyelv2=String,255,\"\"nyelv2\"\",\"\"\"\",255,Data,\"\"\"\"\"\r\n"
+                      "\"@@INDEXDEF START@@\"\r\n"
+                      "\"@@INDEXDEF END@@\"\r\n"
+                      "\"@@TABLEDEF END@@\"\r\n"
+                      "\"sorszam\",\"nyelv1\",\"nyelv2\",\r\n"
+                      "\"1\",\"kutya\",\"dog\",\r\n"
+                      "\"two\",\"macska\",\"cat\",\r\n");
+
 TEST_F(DrillTest, FailingOpenKeepsTheCountersAndTheLastFile) {
     struct Row {
         const char* name;
         bool append;
-        bool writeGarbage;
+        bool exists;
     };
     const Row rows[] = {
         {"missing.ask", false, false},
-        {"garbage.ask", false, true},
+        {"bad-number.ask", false, true},
         {"missing.ask", true, false},
-        {"garbage.ask", true, true},
+        {"bad-number.ask", true, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.name) + (row.append ? " appended" : " opened"));
@@ -458,8 +495,8 @@ TEST_F(DrillTest, FailingOpenKeepsTheCountersAndTheLastFile) {
         drill.aEztMarTudomExecute();
         const std::vector<std::string> before = column(drill.Tbl(), "nyelv1");
         const QString bad = dir.filePath(QString::fromLatin1(row.name));
-        if (row.writeGarbage)
-            writeAll(bad, QByteArrayLiteral("this is not a test\r\n\"x\",\r\n"));
+        if (row.exists)
+            writeAll(bad, badNumberTest);
 
         EXPECT_THROW(drill.TesztMegnyitas(bad, row.append), VembaError);
         EXPECT_EQ(counters(), (Counters{"4", "1", "3"}));
@@ -471,7 +508,7 @@ TEST_F(DrillTest, FailingOpenKeepsTheCountersAndTheLastFile) {
         EXPECT_FALSE(drill.Tbl1().Active());
         if (row.append) {
             EXPECT_EQ(column(drill.Tbl(), "nyelv1"), before);
-        } else if (!row.writeGarbage) {
+        } else if (!row.exists) {
             EXPECT_EQ(drill.Tbl().RecordCount(), 0); // the drill was emptied before reading
         }
     }
