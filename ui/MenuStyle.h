@@ -26,7 +26,8 @@ public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
                     const QWidget* widget) const override;
 
-    // The three entry points through which the menus are drawn and measured.
+    // The three entry points through which the menus are drawn and measured. The items of a
+    // menu bar are the top-level items; every other item is a drop-down item.
     // A menu bar item.
     static void mnRekordokAdvancedDrawItem(const QStyleOptionMenuItem& option, QPainter& canvas,
                                            const QWidget* widget);

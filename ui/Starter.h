@@ -51,8 +51,9 @@ public:
     const std::string& DefaultDir() const { return defaultDir_; }
     void SetDefaultDir(std::string dir) { defaultDir_ = std::move(dir); }
 
-    // Starts what Command names and returns at once. A failure shows nothing: it is kept in
-    // LastError and reported to OnError when one is assigned.
+    // Starts what Command names and returns at once; nothing of the start is kept, and the
+    // started program lives on its own. A failure shows nothing: it is kept in LastError and
+    // reported to OnError when one is assigned.
     void Inditas();
 
     // The code of the last failed start; 0 until a start fails.

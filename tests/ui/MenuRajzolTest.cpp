@@ -128,6 +128,7 @@ TEST_F(MenuPainterTest, RestingItemFillsItsRectangleOnlyAndHasNoFrame) {
 struct HighlightRow {
     const char* name;
     MenuStates state;
+    friend void PrintTo(const HighlightRow& row, std::ostream* out) { *out << row.name; }
 };
 
 class HighlightedItemTest : public MenuPainterTest,
@@ -212,6 +213,7 @@ struct ImageRow {
     const char* name;
     MenuStates state;
     int offset;
+    friend void PrintTo(const ImageRow& row, std::ostream* out) { *out << row.name; }
 };
 
 class ItemImageTest : public MenuPainterTest, public ::testing::WithParamInterface<ImageRow> {};
@@ -264,6 +266,7 @@ TEST_F(MenuPainterTest, CheckedItemShowsTheBulletAndNoImage) {
     const QRect bullet = inkIn(image_, QRect(L, T, 21, H), MenuColors::Ground);
     ASSERT_FALSE(bullet.isNull());
     EXPECT_TRUE(QRect(L + 8, T + 5, cell, cell).contains(bullet)) << "the bullet's cell is at 8,5";
+    EXPECT_LE(bullet.left(), L + 8 + 2) << "centred in a cell no wider than the bullet's glyph";
     EXPECT_GE(bullet.width(), 5);
     EXPECT_LE(qAbs(bullet.width() - bullet.height()), 1) << "a round bullet";
     EXPECT_EQ(at(bullet.center().x(), bullet.center().y()), PaletteText);
@@ -315,6 +318,7 @@ struct CanvasRow {
     MenuStates state;
     bool menuBar;
     QColor text;
+    friend void PrintTo(const CanvasRow& row, std::ostream* out) { *out << row.name; }
 };
 
 class MenuCanvasTest : public ::testing::TestWithParam<CanvasRow> {

@@ -63,6 +63,7 @@ struct OpenRow {
     std::function<std::string(const std::string& dir)> defaultDir;
     // The address the desktop receives, given the temporary folder.
     std::function<QUrl(const QString& dir)> expected;
+    friend void PrintTo(const OpenRow& row, std::ostream* out) { *out << row.name; }
 };
 
 class StarterOpenTest : public StarterTest, public ::testing::WithParamInterface<OpenRow> {};
@@ -142,6 +143,7 @@ TEST_F(StarterTest, FailuresAreSilentAndKept) {
     };
     const Row rows[] = {
         {"missing_file", cp("nincs-ilyen.ask"), false, TStarter::ErrorFileNotFound},
+        {"missing_file_address", "file:///nincs/ilyen.ask", false, TStarter::ErrorFileNotFound},
         {"empty_command", "", false, TStarter::ErrorFileNotFound},
         {"no_program_for_it", cp("szótár.ask"), true, TStarter::ErrorNoAssociation},
         {"no_program_for_address", std::string(Links::Honlap), true, TStarter::ErrorNoAssociation},
