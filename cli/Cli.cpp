@@ -1,5 +1,7 @@
 #include "cli/Cli.h"
 
+#include "app/Config.h"
+#include "app/Drill.h"
 #include "data/Cp1250.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
@@ -128,9 +130,23 @@ ConvertJob convertJob(const QCommandLineParser& parser) {
     return job;
 }
 
+// Opens IN as "Megnyit" does and appends each further test as "Hozzányit..." does, then
+// writes the drill table in its shuffled order.
+void convertShuffled(const ConvertJob& job) {
+    TBeall settings;
+    Drill drill(settings);
+    drill.TesztMegnyitas(job.in, false);
+    for (const QString& path : job.appends)
+        drill.TesztMegnyitas(path, true);
+    writeOutput(drill.Tbl(), job.out);
+}
+
 int runConvert(const QCommandLineParser& parser) {
     ConvertJob job = convertJob(parser);
-    convertTable(job);
+    if (job.shuffle)
+        convertShuffled(job);
+    else
+        convertTable(job);
     return 0;
 }
 

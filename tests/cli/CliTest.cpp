@@ -1,0 +1,166 @@
+#include "cli/Cli.h"
+
+#include "support/TestFiles.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cctype>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Fixtures = QStringLiteral(VEMBA_SOURCE_DIR "/tests/data/fixtures/");
+
+struct CliRun {
+    int status;
+    QString out;
+    QString err;
+};
+
+CliRun run(const QStringList& arguments) {
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    int status = runCli(arguments, outStream, errStream);
+    return {status, out, err};
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+    QTemporaryDir dir;
+};
+
+TEST_F(CliTest, InfoListsFieldsAndRecordCount) {
+    CliRun r = run({QStringLiteral("info"), Fixtures + QStringLiteral("editor.ask")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("sorszam\tInteger\t0\tsorszam\n"
+                                    "nyelv1\tString\t255\tElső nyelv\n"
+                                    "nyelv2\tString\t255\tMásodik nyelv\n"
+                                    "hanyszor\tInteger\t0\tHányszor?\n"
+                                    "hanyszorvolt\tInteger\t0\thanyszorvolt\n"
+                                    "records\t2\n"));
+}
+
+// Both reference files come back byte for byte, whichever window's fields the table starts
+// with, since their definitions replace the table's fields.
+TEST_F(CliTest, ConvertRoundTripsReferenceFilesExactly) {
+    for (const char* fixture : {"drill.ask", "editor.ask"}) {
+        for (const char* table : {"drill", "editor", "catalogue"}) {
+            SCOPED_TRACE(std::string(fixture) + " as " + table);
+            const QString in = Fixtures + QString::fromUtf8(fixture);
+            CliRun r = run({QStringLiteral("convert"), QStringLiteral("--table"),
+                            QString::fromUtf8(table), in, path("out.ask")});
+            ASSERT_EQ(r.status, 0) << r.err.toStdString();
+            EXPECT_EQ(readAll(path("out.ask")), readAll(in));
+        }
+    }
+}
+
+TEST_F(CliTest, ConvertSortsIgnoringCaseWhenAsked) {
+    writeAll(path("in.ask"), QByteArray("\"sorszam\",\"nyelv1\",\"nyelv2\",\r\n"
+                                        "\"1\",\"B\",\"x\",\r\n"
+                                        "\"2\",\"b\",\"y\",\r\n"
+                                        "\"3\",\"a\",\"z\",\r\n"));
+    auto order = [&](const QStringList& options) {
+        CliRun r = run(QStringList{QStringLiteral("convert")} + options +
+                       QStringList{path("in.ask"), path("out.ask")});
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        QByteArray keys; // the sorszam of each data line, in file order
+        for (const QByteArray& line : readAll(path("out.ask")).split('\n'))
+            if (line.size() > 1 && line.at(0) == '"' && std::isdigit(line.at(1)))
+                keys += line.at(1);
+        return keys;
+    };
+    EXPECT_EQ(order({}), QByteArray("123"));
+    // Lower case sorts before upper case; ignoring case, "B" and "b" tie and keep file order.
+    EXPECT_EQ(order({QStringLiteral("--sort"), QStringLiteral("nyelv1")}), QByteArray("321"));
+    EXPECT_EQ(order({QStringLiteral("--sort"), QStringLiteral("nyelv1"),
+                     QStringLiteral("--case-insensitive")}),
+              QByteArray("312"));
+    EXPECT_EQ(order({QStringLiteral("--sort"), QStringLiteral(" nyelv2 ; nyelv1 ")}),
+              QByteArray("123"));
+}
+
+TEST_F(CliTest, ShuffleKeepsEveryPairOfEveryFile) {
+    const QString in = Fixtures + QStringLiteral("drill.ask");
+    CliRun r =
+        run({QStringLiteral("convert"), QStringLiteral("--shuffle"), QStringLiteral("--append"),
+             Fixtures + QStringLiteral("editor.ask"), in, path("out.ask")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    CliRun info = run({QStringLiteral("info"), path("out.ask")});
+    EXPECT_TRUE(info.out.endsWith(QStringLiteral("records\t4\n"))) << info.out.toStdString();
+    const QByteArray out = readAll(path("out.ask"));
+    EXPECT_EQ(out.count(cp("\"körte\",\"pear\"").c_str()), 2);
+    EXPECT_EQ(out.count("\"alma\",\"apple\""), 2);
+}
+
+// A failure is reported with the table's own message and leaves no output file.
+TEST_F(CliTest, ErrorsExitWithStatusOneAndNoOutput) {
+    writeAll(path("bad.ask"), QByteArray("\"sorszam\",\"nyelv1\",\"nyelv2\",\r\n"
+                                         "\"x1\",\"a\",\"b\",\r\n"));
+    struct Case {
+        QStringList arguments;
+        QString message;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("convert"), path("missing.ask"), path("out.ask")},
+         QStringLiteral("vemba-cli: Cannot open file \"%1\". No such file or directory\n")
+             .arg(path("missing.ask"))},
+        {{QStringLiteral("convert"), path("bad.ask"), path("out.ask")},
+         QStringLiteral("vemba-cli: 'x1' is not a valid integer value for field 'sorszam'\n")},
+        {{QStringLiteral("convert"), QStringLiteral("--sort"), QStringLiteral("nincs"),
+          Fixtures + QStringLiteral("drill.ask"), path("out.ask")},
+         QStringLiteral("vemba-cli: Tbl: Field 'nincs' not found\n")},
+        {{QStringLiteral("convert"), QStringLiteral("--shuffle"), QStringLiteral("--append"),
+          path("missing.ask"), Fixtures + QStringLiteral("drill.ask"), path("out.ask")},
+         QStringLiteral("vemba-cli: Cannot open file \"%1\". No such file or directory\n")
+             .arg(path("missing.ask"))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        CliRun r = run(c.arguments);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, c.message);
+        EXPECT_FALSE(QFile::exists(path("out.ask")));
+    }
+}
+
+TEST_F(CliTest, UsageErrorsExitWithStatusTwo) {
+    const QString in = Fixtures + QStringLiteral("drill.ask");
+    const QStringList cases[] = {
+        {},
+        {QStringLiteral("frobnicate")},
+        {QStringLiteral("info")},
+        {QStringLiteral("convert"), in},
+        {QStringLiteral("convert"), in, path("out.txt")},
+        {QStringLiteral("convert"), QStringLiteral("--table"), QStringLiteral("nincs"), in,
+         path("out.ask")},
+        {QStringLiteral("convert"), QStringLiteral("--append"), in, in, path("out.ask")},
+        {QStringLiteral("convert"), QStringLiteral("--case-insensitive"), in, path("out.ask")},
+        {QStringLiteral("convert"), QStringLiteral("--shuffle"), QStringLiteral("--sort"),
+         QStringLiteral("nyelv1"), in, path("out.ask")},
+        {QStringLiteral("convert"), QStringLiteral("--no-such-option"), in, path("out.ask")},
+    };
+    for (const QStringList& arguments : cases) {
+        SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
+        CliRun r = run(arguments);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.err.startsWith(QStringLiteral("vemba-cli: ")));
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Usage:")));
+        EXPECT_FALSE(QFile::exists(path("out.ask")));
+    }
+}
+
+TEST_F(CliTest, HelpAndVersion) {
+    CliRun help = run({QStringLiteral("--help")});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("vemba-cli convert --shuffle")));
+    CliRun version = run({QStringLiteral("--version")});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, QStringLiteral("vemba-cli " VEMBA_VERSION "\n"));
+}
+
+} // namespace
