@@ -4,6 +4,7 @@
 //
 //   bench_table                 generate the file, run every phase, print the table
 //   bench_table PHASE FILE      run one phase on FILE and print "seconds peak_kib count"
+//   bench_table generate FILE   only write the test file, for profiling a phase by hand
 
 #include "data/Cp1250.h"
 #include "data/MemTable.h"
@@ -91,7 +92,9 @@ std::vector<std::string> inCp1250(const char* const* words, std::size_t count) {
 std::string phrase(const std::vector<std::string>& words, std::mt19937& random) {
     std::uniform_int_distribution<std::size_t> pick(0, words.size() - 1);
     std::string text = words[pick(random)];
-    if (random() % 3 == 0)
+    if (random() % 3 != 0)
+        text += " " + words[pick(random)];
+    if (random() % 6 == 0)
         text += " " + words[pick(random)];
     return text;
 }
@@ -192,7 +195,9 @@ Result naivePhase(const std::string& path) {
 
 int runPhase(const std::string& phase, const std::string& path) {
     Result result;
-    if (phase == "load")
+    if (phase == "generate")
+        generate(path);
+    else if (phase == "load")
         result = loadPhase(path);
     else if (phase == "sort")
         result = sortPhase(path);
@@ -220,7 +225,8 @@ std::string selfPath() {
 }
 
 bool runChild(const std::string& phase, const std::string& path, Result& result) {
-    const std::string command = "'" + selfPath() + "' " + phase + " '" + path + "'";
+    std::string command = "'";
+    command.append(selfPath()).append("' ").append(phase).append(" '").append(path).append("'");
     FILE* child = popen(command.c_str(), "r");
     if (child == nullptr)
         return false;

@@ -14,6 +14,10 @@
 #include <string_view>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr char Quote = '"';
@@ -43,6 +47,25 @@ bool isLineBreak(char c) {
 }
 bool isBlank(char c) {
     return static_cast<unsigned char>(c) >= 1 && static_cast<unsigned char>(c) <= 32;
+}
+
+// Line breaks are searched 16 bytes at a time where the processor allows it: the scan runs
+// over every byte of a file of a million records.
+const char* findLineBreak(const char* from, const char* end) {
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i nul = _mm_setzero_si128();
+    for (; end - from >= 16; from += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const __m128i breaks =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)),
+                         _mm_cmpeq_epi8(bytes, nul));
+        if (const int mask = _mm_movemask_epi8(breaks))
+            return from + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    return std::find_if(from, end, isLineBreak);
 }
 
 std::string_view typeName(TFieldType type) {
@@ -89,8 +112,8 @@ public:
         chunk_.reserve(FlushSize + 4096);
     }
 
-    void put(char c) { chunk_.append(c); }
-    void put(std::string_view text) { chunk_.append(text.data(), qsizetype(text.size())); }
+    void put(char c) { chunk_.push_back(c); }
+    void put(std::string_view text) { chunk_.append(text); }
 
     // Q(text): the text in quotation marks, each quotation mark in it doubled.
     void quoted(std::string_view text) {
@@ -121,11 +144,17 @@ public:
     }
 
 private:
-    static constexpr qsizetype FlushSize = 64 * 1024;
+    static constexpr std::size_t FlushSize = 64 * 1024;
 
-    static bool needsEscape(char c) {
-        return c == '%' || c == '\r' || c == '\n' || c == '\0' || c == Quote;
-    }
+    static bool needsEscape(char c) { return EscapedBytes[static_cast<unsigned char>(c)]; }
+
+    // A lookup, as every byte of every string value passes through it.
+    static constexpr std::array<bool, 256> EscapedBytes = [] {
+        std::array<bool, 256> bytes{};
+        for (unsigned char c : {'%', '\r', '\n', '\0', '"'})
+            bytes[c] = true;
+        return bytes;
+    }();
 
     static std::string_view escaped(char c) {
         switch (c) {
@@ -157,13 +186,14 @@ private:
     }
 
     void flush() {
-        if (!failed_ && !chunk_.isEmpty() && device_.write(chunk_) != chunk_.size())
+        const auto size = qint64(chunk_.size());
+        if (!failed_ && size > 0 && device_.write(chunk_.data(), size) != size)
             failed_ = true;
-        chunk_.resize(0); // keeps the capacity for the next chunk
+        chunk_.clear(); // keeps the capacity for the next chunk
     }
 
     QIODevice& device_;
-    QByteArray chunk_;
+    std::string chunk_; // plain appends inline, which matters for a million records
     bool failed_ = false;
 };
 
@@ -318,7 +348,7 @@ public:
                 return line_;
             const char* begin = block_.data() + pos_;
             const char* end = block_.data() + len_;
-            const char* stop = std::find_if(begin, end, isLineBreak);
+            const char* stop = findLineBreak(begin, end);
             pos_ = std::size_t(stop - block_.data());
             if (stop != end) {
                 ++pos_;
