@@ -99,8 +99,11 @@ QByteArray save(TMemTable& table) {
 }
 
 void checkValues(const TMemTable& table) {
-    if (table.ControlsDisabled() || table.State() != TDataSetState::Browse)
+    const TDataSetState state = table.State();
+    if (table.ControlsDisabled() || state == TDataSetState::Edit || state == TDataSetState::Insert)
         fail("table left loading", table.Name());
+    if (!table.Active())
+        return;
     for (int row = 0; row < table.RecordCount(); ++row) {
         for (int i = 0; i < table.FieldCount(); ++i) {
             const TField& field = table.Fields(i);
