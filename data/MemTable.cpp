@@ -61,9 +61,10 @@ std::string_view trimmed(std::string_view text) {
 // anything else, including numbers outside the 32-bit range.
 std::optional<std::int32_t> parseInteger(std::string_view text) {
     text = trimmed(text);
-    if (!text.empty() && text.front() == '+')
+    const bool plus = !text.empty() && text.front() == '+';
+    if (plus)
         text.remove_prefix(1);
-    if (text.empty() || text.front() == '+')
+    if (text.empty() || (plus && text.front() == '-'))
         return std::nullopt;
     std::int32_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -109,12 +110,16 @@ const std::array<char, 256>& lowerTable() {
     return table;
 }
 
-std::string lowered(std::string_view text) {
-    const auto& table = lowerTable();
-    std::string out(text);
-    for (char& c : out)
-        c = table[static_cast<unsigned char>(c)];
-    return out;
+// Whether text is a proper prefix of letter, case ignored.
+bool beginsLetter(std::string_view text, std::string_view letter) {
+    if (text.size() >= letter.size())
+        return false;
+    const auto& lower = lowerTable();
+    for (size_t i = 0; i < text.size(); ++i)
+        if (lower[static_cast<unsigned char>(text[i])] !=
+            lower[static_cast<unsigned char>(letter[i])])
+            return false;
+    return true;
 }
 
 // ---- Record encoding -------------------------------------------------------------------
@@ -409,7 +414,10 @@ struct TMemTable::Impl {
         endNotifying();
     }
 
+    // Disabled controls are not asked either: while a file loads nothing is shown or typed.
     void askForEdits() {
+        if (disabled > 0)
+            return;
         ++notifying;
         try {
             for (size_t i = 0; i < observers.size(); ++i)
@@ -600,74 +608,90 @@ struct TMemTable::Impl {
         return size_t(it - sortOrder.begin());
     }
 
+    // A record's key on the sort fields: compared bytewise, keys order records as the field
+    // comparisons do. A string field gives its collation key ended by a NUL (the key holds no
+    // NUL itself), so a shorter key sorts first whatever the next field holds; a null gives
+    // the NUL alone and so sorts before every text. An integer field gives NUL for null, else
+    // 1 and the number biased to sort as unsigned, big-endian.
     void appendKey(const Collation& coll, std::uint32_t slot, std::string& key) const {
         for (const int field : sort->fields) {
             const StoredValue v = stored(slot, field);
-            if (v.null) {
-                key.push_back('\x01');
-            } else if (integerField[size_t(field)]) {
-                key.push_back('\x02');
+            if (integerField[size_t(field)]) {
+                key.push_back(v.null ? '\0' : '\x01');
+                if (v.null)
+                    continue;
                 const std::uint32_t biased = std::uint32_t(v.number) ^ 0x80000000u;
                 for (int shift = 24; shift >= 0; shift -= 8)
                     key.push_back(char((biased >> shift) & 0xFF));
             } else {
-                key.push_back('\x02');
-                coll.appendSortKey(v.text, sort->caseInsensitive, key);
-                // Ends the field, so that a key that is a prefix of another sorts first
-                // whatever the next field holds.
+                if (!v.null)
+                    coll.appendSortKey(v.text, sort->caseInsensitive, key);
                 key.push_back('\0');
             }
         }
     }
 
-    struct KeyBlock {
-        std::string bytes;
-        std::vector<std::uint32_t> ends;
+    // One thread's share of a sort: the keys of its records, kept in large blocks so that
+    // they are never moved, and its records sorted by key.
+    class SortRun {
+    public:
+        void add(std::string_view key, std::uint32_t slot) {
+            if (used_ + key.size() > capacity_) {
+                capacity_ = std::max(BlockSize, key.size());
+                blocks_.push_back(std::make_unique_for_overwrite<char[]>(capacity_));
+                used_ = 0;
+            }
+            char* kept = blocks_.back().get() + used_;
+            std::memcpy(kept, key.data(), key.size());
+            used_ += key.size();
+            entries.push_back(SortEntry{keyHead(key), kept, std::uint32_t(key.size()), slot});
+        }
+
+        std::vector<SortEntry> entries;
+
+    private:
+        static constexpr size_t BlockSize = size_t(1) << 20;
+        std::vector<std::unique_ptr<char[]>> blocks_;
+        size_t used_ = 0;
+        size_t capacity_ = 0;
     };
 
-    void makeKeys(const Collation& coll, const std::uint32_t* slots, size_t n,
-                  KeyBlock& block) const {
-        block.ends.reserve(n);
+    void sortRun(const Collation& coll, const std::uint32_t* slots, size_t n, SortRun& run) const {
+        run.entries.reserve(n);
+        std::string key;
         for (size_t i = 0; i < n; ++i) {
-            appendKey(coll, slots[i], block.bytes);
-            block.ends.push_back(std::uint32_t(block.bytes.size()));
+            key.clear();
+            appendKey(coll, slots[i], key);
+            run.add(key, slots[i]);
         }
-    }
-
-    static void addEntries(const KeyBlock& block, const std::uint32_t* slots,
-                           std::vector<SortEntry>& entries) {
-        std::uint32_t start = 0;
-        for (size_t i = 0; i < block.ends.size(); ++i) {
-            const std::uint32_t end = block.ends[i];
-            const std::string_view key(block.bytes.data() + start, end - start);
-            entries.push_back(SortEntry{keyHead(key), key.data(), end - start, slots[i]});
-            start = end;
-        }
+        std::sort(run.entries.begin(), run.entries.end());
     }
 
     // Builds the sort order from every record: records are ordered by their keys, equal keys
-    // by slot number. Each key is made once; on large tables a second thread makes half.
+    // by slot number. Each key is made once. On large tables a second thread, with a collator
+    // of its own, makes and sorts the keys of the upper half of the slots; the two runs are
+    // then merged.
     void rebuildSortOrder() {
         std::vector<std::uint32_t> slots = rowOrder;
         std::sort(slots.begin(), slots.end());
         const size_t n = slots.size();
-        const size_t half = n >= ParallelSortThreshold ? n / 2 : 0;
-        KeyBlock first;
-        KeyBlock second;
-        std::exception_ptr failure;
-        if (half > 0) {
+        const size_t half = n >= ParallelSortThreshold ? n / 2 : n;
+        SortRun lower;
+        SortRun upper;
+        if (half < n) {
             // Probing once here raises "Invalid locale." on this thread, before any work.
             collation.compare({}, {}, sort->caseInsensitive);
-            Collation own = collation.detached();
+            const Collation own = collation.detached();
+            std::exception_ptr failure;
             std::thread helper([&] {
                 try {
-                    makeKeys(own, slots.data() + half, n - half, second);
+                    sortRun(own, slots.data() + half, n - half, upper);
                 } catch (...) {
                     failure = std::current_exception();
                 }
             });
             try {
-                makeKeys(collation, slots.data(), half, first);
+                sortRun(collation, slots.data(), half, lower);
             } catch (...) {
                 helper.join();
                 throw;
@@ -676,17 +700,18 @@ struct TMemTable::Impl {
             if (failure)
                 std::rethrow_exception(failure);
         } else {
-            makeKeys(collation, slots.data(), n, first);
+            sortRun(collation, slots.data(), n, lower);
         }
-        std::vector<SortEntry> entries;
-        entries.reserve(n);
-        addEntries(first, slots.data(), entries);
-        addEntries(second, slots.data() + half, entries);
-        std::sort(entries.begin(), entries.end());
+        slots = std::vector<std::uint32_t>();
         sortOrder.clear();
         sortOrder.reserve(n);
-        for (const SortEntry& e : entries)
-            sortOrder.push_back(e.slot);
+        auto a = lower.entries.begin();
+        auto b = upper.entries.begin();
+        while (a != lower.entries.end() || b != upper.entries.end()) {
+            const bool fromUpper =
+                a == lower.entries.end() || (b != upper.entries.end() && *b < *a);
+            sortOrder.push_back(fromUpper ? (b++)->slot : (a++)->slot);
+        }
     }
 
     // -- cursor
@@ -887,15 +912,10 @@ struct TMemTable::Impl {
     // one, so the first match found is the one a scan from the start would find.
     std::optional<int> locatePrefix(const Search& s) const {
         std::vector<std::pair<int, int>> runs{letterRun(s, s.text)};
-        const std::string lowerText = lowered(s.text);
-        for (const std::string& letter : collation.contractions()) {
-            const std::string lowerLetter = lowered(letter);
-            for (size_t at = 0; at < lowerText.size(); ++at) {
-                const std::string_view tail = std::string_view(lowerText).substr(at);
-                if (lowerLetter.size() > tail.size() && lowerLetter.starts_with(tail))
+        for (const std::string& letter : collation.contractions())
+            for (size_t at = 0; at < s.text.size(); ++at)
+                if (beginsLetter(std::string_view(s.text).substr(at), letter))
                     runs.push_back(letterRun(s, s.text.substr(0, at) + letter));
-            }
-        }
         std::sort(runs.begin(), runs.end());
         int scanned = 0;
         for (const auto& [from, to] : runs) {

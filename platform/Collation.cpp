@@ -3,6 +3,7 @@
 #include "data/Cp1250.h"
 #include "data/Error.h"
 
+#include <algorithm>
 #include <array>
 #include <mutex>
 #include <unicode/ucol.h>
@@ -113,6 +114,9 @@ void Collation::Engine::findContractions() {
         if (!text.empty())
             contractions.push_back(std::move(text));
     }
+    // Different code points (such as two middle dots) can give the same code page text.
+    std::sort(contractions.begin(), contractions.end());
+    contractions.erase(std::unique(contractions.begin(), contractions.end()), contractions.end());
 }
 
 Collation::Collation(const QLocale& locale)
