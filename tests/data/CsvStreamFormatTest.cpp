@@ -539,6 +539,8 @@ INSTANTIATE_TEST_SUITE_P(
                         T::String, 30, "L", "", 30, K::Data, ""},
         FieldDefinition{"integer_size_ignored", R"(x=Integer,4,"L","",+8,Data,"")", "x", T::Integer,
                         0, "L", "", 8, K::Data, ""},
+        FieldDefinition{"negative_size_holds_nothing", R"(x=String,-5,"L","",3,Data,"")", "x",
+                        T::String, 0, "L", "", 3, K::Data, ""},
         FieldDefinition{"small_integer_read_as_integer", R"(x=SmallInt,0,"L","",5,Data,"")", "x",
                         T::Integer, 0, "L", "", 5, K::Data, ""},
         FieldDefinition{"fixed_text_read_as_string", R"(x=FixedChar,8,"L","",8,Data,"")", "x",
@@ -1044,15 +1046,15 @@ TEST_F(CsvStreamFormatFile, SaveIntoAFolderThatCannotExistReportsTheFullPath) {
     EXPECT_EQ(readAll(path("plain")).toStdString(), "a file, not a folder");
 }
 
-TEST_F(CsvStreamFormatFile, LoadOfAMissingFileReportsTheFullPath) {
+TEST_F(CsvStreamFormatFile, LoadOfAMissingFileOrAFolderReportsTheFullPath) {
     TMemTable table("Tbl");
     defineDrill(table);
-    const QString missing = path("nincs.ask");
-
-    const std::string message = failure([&] { table.LoadFromFile(missing); });
-    const std::string start = "Cannot open file \"" + full(missing) + "\". ";
-    EXPECT_EQ(message.substr(0, start.size()), start);
-    EXPECT_GT(message.size(), start.size());
+    for (const QString& unreadable : {path("nincs.ask"), dir_.path()}) {
+        const std::string message = failure([&] { table.LoadFromFile(unreadable); });
+        const std::string start = "Cannot open file \"" + full(unreadable) + "\". ";
+        EXPECT_EQ(message.substr(0, start.size()), start);
+        EXPECT_GT(message.size(), start.size());
+    }
     EXPECT_EQ(table.FieldCount(), 3);
 }
 
