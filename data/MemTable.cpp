@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -683,20 +684,28 @@ struct TMemTable::Impl {
             collation.compare({}, {}, sort->caseInsensitive);
             const Collation own = collation.detached();
             std::exception_ptr failure;
-            std::thread helper([&] {
-                try {
-                    sortRun(own, slots.data() + half, n - half, upper);
-                } catch (...) {
-                    failure = std::current_exception();
-                }
-            });
+            std::optional<std::thread> helper;
+            try {
+                helper.emplace([&] {
+                    try {
+                        sortRun(own, slots.data() + half, n - half, upper);
+                    } catch (...) {
+                        failure = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error&) {
+                // No thread to be had: this one does both halves.
+                sortRun(collation, slots.data() + half, n - half, upper);
+            }
             try {
                 sortRun(collation, slots.data(), half, lower);
             } catch (...) {
-                helper.join();
+                if (helper)
+                    helper->join();
                 throw;
             }
-            helper.join();
+            if (helper)
+                helper->join();
             if (failure)
                 std::rethrow_exception(failure);
         } else {
@@ -768,14 +777,24 @@ struct TMemTable::Impl {
         notify(wasInsert ? TableObserver::Change::Scroll : TableObserver::Change::Record);
     }
 
+    // The new place is found before anything changes, so a failing comparison leaves the
+    // table as it was. It is counted with the record still in the order.
     void storeEdit() {
         const bool moves = sort && !loading && compareToWork(editSlot) != 0;
+        size_t from = 0;
+        size_t to = 0;
+        if (moves) {
+            from =
+                size_t(std::find(sortOrder.begin(), sortOrder.end(), editSlot) - sortOrder.begin());
+            to = sortedPlace();
+            if (to > from)
+                --to;
+        }
         store.replace(editSlot, encodeWork());
         if (!moves)
             return;
-        const auto at = std::find(sortOrder.begin(), sortOrder.end(), editSlot);
-        sortOrder.erase(at);
-        sortOrder.insert(sortOrder.begin() + std::ptrdiff_t(sortedPlace()), editSlot);
+        sortOrder.erase(sortOrder.begin() + std::ptrdiff_t(from));
+        sortOrder.insert(sortOrder.begin() + std::ptrdiff_t(to), editSlot);
     }
 
     void storeNew() {

@@ -683,6 +683,44 @@ TEST_F(TableTest, PostKeepsTheSortOrder) {
         << "inserts go to the end of the row order";
 }
 
+struct MoveCase {
+    const char* name;
+    int editRecNo;
+    const char* field;
+    const char* value;
+    std::vector<std::int32_t> order; // sorszam in the sort order after Post
+    std::int32_t current;
+};
+
+class EditMoveTest : public TableTest, public ::testing::WithParamInterface<MoveCase> {};
+
+// b (1), d (2), f (3) sorted on nyelv1; one record is edited and posted.
+TEST_P(EditMoveTest, OnlyTheEditedRecordMoves) {
+    const MoveCase& c = GetParam();
+    fill({"b", "d", "f"});
+    table.SortOn("nyelv1");
+    table.SetRecNo(c.editRecNo);
+    table.Edit();
+    table.FieldByName(c.field).SetAsString(c.value);
+    table.Post();
+    std::vector<std::int32_t> order;
+    for (int row = 0; row < table.RecordCount(); ++row)
+        order.push_back(std::get<std::int32_t>(table.ValueAt(row, 0)));
+    EXPECT_EQ(order, c.order);
+    EXPECT_EQ(table.FieldByName("sorszam").AsInteger(), c.current);
+    EXPECT_EQ(table.RecNo(), c.editRecNo) << "the cursor keeps its position";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moves, EditMoveTest,
+    ::testing::Values(MoveCase{"to_the_front", 2, "nyelv1", "a", {2, 1, 3}, 1},
+                      MoveCase{"to_the_end", 1, "nyelv1", "z", {2, 3, 1}, 2},
+                      MoveCase{"in_front_of_an_equal_one", 3, "nyelv1", "d", {1, 3, 2}, 2},
+                      MoveCase{"back_in_front_of_an_equal_one", 1, "nyelv1", "d", {1, 2, 3}, 1},
+                      MoveCase{"other_field", 2, "nyelv2", "x", {1, 2, 3}, 2},
+                      MoveCase{"empty_text_first", 3, "nyelv1", "", {3, 1, 2}, 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(TableTest, PostWithEqualSortKeyKeepsThePlace) {
     fill({"a", "a", "a"});
     table.SortOn("nyelv1");
