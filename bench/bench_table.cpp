@@ -3,7 +3,7 @@
 // process, so the peak resident memory it reports belongs to that phase and what it needs.
 //
 //   bench_table                 generate the file, run every phase, print the table
-//   bench_table PHASE FILE      run one phase on FILE and print "seconds peak_kib count"
+//   bench_table PHASE FILE      run one phase on FILE, print "wall cpu peak_kib count"
 //   bench_table generate FILE   only write the test file, for profiling a phase by hand
 
 #include "data/Cp1250.h"
@@ -17,6 +17,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -70,6 +71,20 @@ double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// CPU time of the whole process, all threads: on a busy machine the wall time also counts
+// the time other programs held the processor.
+double cpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// Wall and CPU time of one phase.
+struct Stopwatch {
+    Clock::time_point wall = Clock::now();
+    double cpu = cpuSeconds();
+};
+
 // Peak resident set of this process in KiB (VmHWM).
 long peakKib() {
     std::ifstream status("/proc/self/status");
@@ -121,9 +136,14 @@ void generate(const std::string& path) {
 
 struct Result {
     double seconds = 0;
+    double cpu = 0;
     long peak = 0;
     long count = 0;
 };
+
+Result measured(const Stopwatch& start, long count, int calls = 1) {
+    return {secondsSince(start.wall) / calls, (cpuSeconds() - start.cpu) / calls, peakKib(), count};
+}
 
 void loaded(TMemTable& table, const std::string& path) {
     table.LoadFromFile(QString::fromLocal8Bit(path.c_str()));
@@ -131,17 +151,17 @@ void loaded(TMemTable& table, const std::string& path) {
 
 Result loadPhase(const std::string& path) {
     TMemTable table("Tbl");
-    const auto start = Clock::now();
+    const Stopwatch start;
     loaded(table, path);
-    return {secondsSince(start), peakKib(), table.RecordCount()};
+    return measured(start, table.RecordCount());
 }
 
 Result sortPhase(const std::string& path) {
     TMemTable table("Tbl");
     loaded(table, path);
-    const auto start = Clock::now();
+    const Stopwatch start;
     table.SortOn("nyelv1", TOption::CaseInsensitive);
-    return {secondsSince(start), peakKib(), table.RecordCount()};
+    return measured(start, table.RecordCount());
 }
 
 // Prefixes of texts that occur, half of them in capitals, as the editor's search box sends.
@@ -164,23 +184,23 @@ Result locatePhase(const std::string& path, bool sorted, int count) {
         table.SortOn("nyelv1", TOption::CaseInsensitive);
     const std::vector<std::string> values = searchValues(table, count);
     long found = 0;
-    const auto start = Clock::now();
+    const Stopwatch start;
     for (const std::string& value : values)
         found += table.Locate("nyelv1", value, TOption::CaseInsensitive | TOption::PartialKey);
-    return {secondsSince(start) / count, peakKib(), found};
+    return measured(start, found, count);
 }
 
 Result savePhase(const std::string& path) {
     TMemTable table("Tbl");
     loaded(table, path);
-    const auto start = Clock::now();
+    const Stopwatch start;
     table.SaveToFile(QString::fromLocal8Bit((path + ".saved").c_str()));
-    return {secondsSince(start), peakKib(), table.RecordCount()};
+    return measured(start, table.RecordCount());
 }
 
 // The least a reader can do: split each line at its commas and keep the pieces.
 Result naivePhase(const std::string& path) {
-    const auto start = Clock::now();
+    const Stopwatch start;
     std::ifstream in(path, std::ios::binary);
     std::vector<std::vector<std::string>> records;
     for (std::string line; std::getline(in, line);) {
@@ -190,7 +210,7 @@ Result naivePhase(const std::string& path) {
             values.push_back(value);
         records.push_back(std::move(values));
     }
-    return {secondsSince(start), peakKib(), long(records.size())};
+    return measured(start, long(records.size()));
 }
 
 int runPhase(const std::string& phase, const std::string& path) {
@@ -211,7 +231,7 @@ int runPhase(const std::string& phase, const std::string& path) {
         result = naivePhase(path);
     else
         return 2;
-    std::printf("%.9f %ld %ld\n", result.seconds, result.peak, result.count);
+    std::printf("%.9f %.9f %ld %ld\n", result.seconds, result.cpu, result.peak, result.count);
     return 0;
 }
 
@@ -230,9 +250,9 @@ bool runChild(const std::string& phase, const std::string& path, Result& result)
     FILE* child = popen(command.c_str(), "r");
     if (child == nullptr)
         return false;
-    const int read =
-        std::fscanf(child, "%lf %ld %ld", &result.seconds, &result.peak, &result.count);
-    return pclose(child) == 0 && read == 3;
+    const int read = std::fscanf(child, "%lf %lf %ld %ld", &result.seconds, &result.cpu,
+                                 &result.peak, &result.count);
+    return pclose(child) == 0 && read == 4;
 }
 
 struct Row {
@@ -243,9 +263,10 @@ struct Row {
 };
 
 void printRow(const Row& row, const Result& result) {
-    const double shown = std::string(row.unit) == "us" ? result.seconds * 1e6 : result.seconds;
-    std::printf("%-34s %10.3f %-3s %9.1f MiB %10ld   %s\n", row.label, shown, row.unit,
-                double(result.peak) / 1024.0, result.count, row.budget);
+    const double scale = std::string(row.unit) == "us" ? 1e6 : 1;
+    std::printf("%-36s %10.3f %10.3f %-3s %9.1f MiB %8ld   %s\n", row.label, result.seconds * scale,
+                result.cpu * scale, row.unit, double(result.peak) / 1024.0, result.count,
+                row.budget);
 }
 
 int drive() {
@@ -265,12 +286,13 @@ int drive() {
         {"save", "SaveToFile", "s", "<= 0.3 s"},
         {"naive", "naive getline + split baseline", "s", ""},
     };
-    std::printf("%-34s %14s %13s %10s   %s\n", "phase", "wall", "peak RSS", "count", "budget");
+    std::printf("%-36s %10s %10s %-3s %13s %8s   %s\n", "phase", "wall", "cpu", "", "peak RSS",
+                "count", "budget");
     bool ok = true;
     for (const Row& row : rows) {
         Result result;
         if (!runChild(row.phase, path, result)) {
-            std::printf("%-34s failed\n", row.label);
+            std::printf("%-36s failed\n", row.label);
             ok = false;
             continue;
         }
