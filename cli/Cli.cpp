@@ -5,6 +5,7 @@
 #include "data/Cp1250.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
+#include "editor/CsvImport.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -24,6 +25,10 @@ const char* const Usage = R"(Usage:
   vemba-cli convert --shuffle [--append FILE]... IN OUT
       Opens IN as the drill does, appends each FILE as "Hozzányit..." does, and
       writes the drill in its shuffled order.
+  vemba-cli convert --import IN OUT
+      Imports the semicolon-separated text file IN as the test editor's "Import"
+      does in a new test, and writes the pairs in the editor's order (by the first
+      language, ignoring case).
   vemba-cli --help | --version
 
 OUT is a test file (.ask). Texts are UTF-8 on the command line and the terminal.
@@ -42,6 +47,7 @@ struct ConvertJob {
     bool caseInsensitive = false;
     bool shuffle = false;
     QStringList appends;
+    bool import = false;
     QString in;
     QString out;
 };
@@ -127,6 +133,9 @@ ConvertJob convertJob(const QCommandLineParser& parser) {
         throw UsageError{QStringLiteral("--append goes with --shuffle")};
     if (job.shuffle && (job.sort || parser.isSet(QStringLiteral("table"))))
         throw UsageError{QStringLiteral("--shuffle works on the drill alone")};
+    job.import = parser.isSet(QStringLiteral("import"));
+    if (job.import && (job.shuffle || job.sort || parser.isSet(QStringLiteral("table"))))
+        throw UsageError{QStringLiteral("--import works on the editor's table alone")};
     return job;
 }
 
@@ -141,9 +150,21 @@ void convertShuffled(const ConvertJob& job) {
     writeOutput(drill.Tbl(), job.out);
 }
 
+// Imports IN into a test editor's table as it is right after the editor opened: its five
+// fields, empty, sorted on nyelv1 ignoring case.
+void convertImported(const ConvertJob& job) {
+    auto table = windowTable(QStringLiteral("editor"));
+    table->Open();
+    table->SortOn("nyelv1", TOption::CaseInsensitive);
+    importCsvFile(*table, job.in);
+    writeOutput(*table, job.out);
+}
+
 int runConvert(const QCommandLineParser& parser) {
     ConvertJob job = convertJob(parser);
-    if (job.shuffle)
+    if (job.import)
+        convertImported(job);
+    else if (job.shuffle)
         convertShuffled(job);
     else
         convertTable(job);
@@ -160,6 +181,7 @@ void addOptions(QCommandLineParser& parser) {
         {QStringLiteral("case-insensitive"), QStringLiteral("Sort ignoring case.")},
         {QStringLiteral("shuffle"), QStringLiteral("Shuffle as the drill does.")},
         {QStringLiteral("append"), QStringLiteral("Append a test."), QStringLiteral("file")},
+        {QStringLiteral("import"), QStringLiteral("Import a CSV file as the editor does.")},
     });
 }
 

@@ -97,6 +97,31 @@ TEST_F(CliTest, ShuffleKeepsEveryPairOfEveryFile) {
     EXPECT_EQ(out.count("\"alma\",\"apple\""), 2);
 }
 
+// The imported pairs come out as the editor saves them: its five fields and labels,
+// hanyszor 1, and the file order replaced by nyelv1 ignoring case.
+TEST_F(CliTest, ImportWritesTheEditorsTest) {
+    const std::string csv = cp("Magyar;Angol\r\n\"körte\";pear;x\r\nalma;apple");
+    writeAll(path("in.csv"), QByteArray::fromStdString(csv));
+    CliRun r = run(
+        {QStringLiteral("convert"), QStringLiteral("--import"), path("in.csv"), path("out.ask")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(readAll(path("out.ask")), readAll(Fixtures + QStringLiteral("editor.ask")));
+}
+
+TEST_F(CliTest, ImportSortsOnTheFirstLanguageIgnoringCase) {
+    writeAll(path("in.csv"), QByteArray("nyelv1;nyelv2\nBanan;1\nalma;2\r\nCitrom;3\rAlmafa;4\n"));
+    CliRun r = run(
+        {QStringLiteral("convert"), QStringLiteral("--import"), path("in.csv"), path("out.ask")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    QByteArrayList data; // the data lines, after the header of display names
+    const QByteArrayList lines = readAll(path("out.ask")).split('\n');
+    for (const QByteArray& line : lines)
+        if (line.startsWith(",\""))
+            data += line.trimmed();
+    EXPECT_EQ(data, QByteArrayList({",\"alma\",\"2\",\"1\",,", ",\"Almafa\",\"4\",\"1\",,",
+                                    ",\"Banan\",\"1\",\"1\",,", ",\"Citrom\",\"3\",\"1\",,"}));
+}
+
 // A failure is reported with the table's own message and leaves no output file.
 TEST_F(CliTest, ErrorsExitWithStatusOneAndNoOutput) {
     writeAll(path("bad.ask"), QByteArray("\"sorszam\",\"nyelv1\",\"nyelv2\",\r\n"
@@ -118,6 +143,10 @@ TEST_F(CliTest, ErrorsExitWithStatusOneAndNoOutput) {
           path("missing.ask"), Fixtures + QStringLiteral("drill.ask"), path("out.ask")},
          QStringLiteral("vemba-cli: Cannot open file \"%1\". No such file or directory\n")
              .arg(path("missing.ask"))},
+        {{QStringLiteral("convert"), QStringLiteral("--import"), path("missing.csv"),
+          path("out.ask")},
+         QStringLiteral("vemba-cli: Cannot open file \"%1\". No such file or directory\n")
+             .arg(path("missing.csv"))},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
@@ -143,6 +172,14 @@ TEST_F(CliTest, UsageErrorsExitWithStatusTwo) {
         {QStringLiteral("convert"), QStringLiteral("--shuffle"), QStringLiteral("--sort"),
          QStringLiteral("nyelv1"), in, path("out.ask")},
         {QStringLiteral("convert"), QStringLiteral("--no-such-option"), in, path("out.ask")},
+        {QStringLiteral("convert"), QStringLiteral("--import"), QStringLiteral("--shuffle"), in,
+         path("out.ask")},
+        {QStringLiteral("convert"), QStringLiteral("--import"), QStringLiteral("--table"),
+         QStringLiteral("editor"), in, path("out.ask")},
+        {QStringLiteral("convert"), QStringLiteral("--import"), QStringLiteral("--sort"),
+         QStringLiteral("nyelv1"), in, path("out.ask")},
+        {QStringLiteral("convert"), QStringLiteral("--import"), in},
+        {QStringLiteral("convert"), QStringLiteral("--import"), in, path("out.csv")},
     };
     for (const QStringList& arguments : cases) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
@@ -158,6 +195,7 @@ TEST_F(CliTest, HelpAndVersion) {
     CliRun help = run({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("vemba-cli convert --shuffle")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("vemba-cli convert --import IN OUT")));
     CliRun version = run({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, QStringLiteral("vemba-cli " VEMBA_VERSION "\n"));
