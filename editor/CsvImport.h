@@ -22,8 +22,8 @@ std::vector<std::string_view> csvLines(std::string_view text);
 // kept as it is, blanks included. Otherwise the text runs from after the opening quote to the
 // first quote not doubled (a doubled quote before it stands for one), and whatever follows that
 // closing quote is dropped; without a closing quote the text runs to the end of the field and
-// loses its last character. When that leaves nothing (Q Q, a lone Q, Q and one character) the
-// field is kept as it is, quotes included.
+// loses its last character. When that leaves nothing (two quotes, a lone quote, a quote and
+// one character) the field is kept as it is, quotes included.
 std::string csvDequote(std::string_view field);
 
 struct CsvPair {
