@@ -820,8 +820,8 @@ struct TMemTable::Impl {
 
     void discardRecords() {
         store.clear();
-        rowOrder = {};
-        sortOrder = {};
+        rowOrder = std::vector<std::uint32_t>();
+        sortOrder = std::vector<std::uint32_t>();
         pos = 0;
         bof = eof = true;
     }

@@ -128,7 +128,9 @@ private:
 };
 
 // Attached controls (grid models, labels, edit boxes) observe a table through this interface.
-// While the table's controls are disabled nothing is sent; EnableControls sends DataSet once.
+// While the table's controls are disabled nothing is sent and nothing is asked; EnableControls
+// sends DataSet once. A load runs with controls disabled and may replace the fields, so after
+// DataSet an observer reads the fields again too.
 class TableObserver {
 public:
     enum class Change {
