@@ -62,7 +62,7 @@ fuzz:
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_load
 	mkdir -p $(FUZZ_BUILD)/corpus
 	cp -n tests/fuzz/corpus/* resources/Ask/*.ask $(FUZZ_BUILD)/corpus/ 2>/dev/null || true
-	./$(FUZZ_BUILD)/tests/fuzz/fuzz_load -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=2048 \
+	./$(FUZZ_BUILD)/tests/fuzz/fuzz_load -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=2048 -artifact_prefix=$(FUZZ_BUILD)/ \
 	    $(FUZZ_BUILD)/corpus
 
 format:
