@@ -992,13 +992,13 @@ struct TMemTable::Impl {
     // -- sort field list
 
     SortSpec parseSortFields(std::string_view list, TOptions options) const {
-        SortSpec spec;
-        spec.caseInsensitive = options.testFlag(TOption::CaseInsensitive);
+        SortSpec sortDef;
+        sortDef.caseInsensitive = options.testFlag(TOption::CaseInsensitive);
         for (;;) {
             const size_t semicolon = list.find(';');
-            spec.fields.push_back(byName(trimmed(list.substr(0, semicolon))).Index());
+            sortDef.fields.push_back(byName(trimmed(list.substr(0, semicolon))).Index());
             if (semicolon == std::string_view::npos)
-                return spec;
+                return sortDef;
             list.remove_prefix(semicolon + 1);
         }
     }
@@ -1183,13 +1183,13 @@ void TMemTable::SortOn(std::string_view fieldList, TOptions options) {
     if (!Active())
         return;
     fieldList = trimmed(fieldList);
-    std::optional<Impl::SortSpec> spec;
+    std::optional<Impl::SortSpec> sortDef;
     if (!fieldList.empty())
-        spec = d->parseSortFields(fieldList, options);
+        sortDef = d->parseSortFields(fieldList, options);
     d->finishPending();
     const bool hadCurrent = d->hasCurrent();
     const std::uint32_t current = hadCurrent ? d->currentSlot() : 0;
-    std::optional<Impl::SortSpec> oldSort = std::exchange(d->sort, std::move(spec));
+    std::optional<Impl::SortSpec> oldSort = std::exchange(d->sort, std::move(sortDef));
     std::vector<std::uint32_t> oldOrder = std::exchange(d->sortOrder, {});
     if (d->sort) {
         try {
