@@ -1,0 +1,127 @@
+#pragma once
+
+#include "data/MemTable.h"
+#include "ui/FileDialogs.h"
+
+#include <QObject>
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// What the test editor asks of its user: the two questions, the file dialogs and the pair
+// dialog. The window answers with its message boxes, file dialogs and Tfrm_Teszt_Szerkeszt.
+// Texts and captions are code page 1250.
+class TesztPrompts {
+public:
+    virtual ~TesztPrompts() = default;
+    // IDYES, IDNO or IDCANCEL (ui/MessageBoxes.h).
+    virtual int IgenNemMegse(std::string_view text, std::string_view caption) = 0;
+    virtual bool IgenNem(std::string_view text, std::string_view caption) = 0;
+    // true when the user confirmed; the dialog then holds the chosen path.
+    virtual bool OpenDialog(FileDialogSettings& dialog) = 0;
+    virtual bool SaveDialog(FileDialogSettings& dialog) = 0;
+    // The pair dialog on the table's current record (in Edit or Insert); true for OK.
+    virtual bool ParSzerkesztes(TMemTable& table) = 0;
+};
+
+// The test editor without its widgets: the word table Tbl, the modified flag, the current
+// file name and the search field, and every command of the window. Failures of the table
+// and of reading or writing files leave the commands as VembaError; the window shows them in
+// the program-wide error box. Only the incremental search swallows its errors.
+class TesztLogic : public QObject, private TableObserver {
+    Q_OBJECT
+
+public:
+    // The title panel's caption while the test has no file, code page 1250.
+    static constexpr std::string_view NevtelenTeszt = "N\xe9vtelen teszt";
+
+    // Creates Tbl with the editor's fields, opens it and sorts it on nyelv1 ignoring case.
+    // The prompts must outlive the editor.
+    explicit TesztLogic(TesztPrompts& prompts, QObject* parent = nullptr);
+    // Closes Tbl, discarding whatever it holds.
+    ~TesztLogic() override;
+
+    TMemTable& Tbl() { return tbl_; }
+    const TMemTable& Tbl() const { return tbl_; }
+
+    bool Modified() const { return modified_; }
+    // Full path of the file aMentes writes to; empty while the test is untitled.
+    const QString& FileName() const { return fileName_; }
+    // The field the incremental search looks in: nyelv1, or the field of the column whose
+    // title was clicked last.
+    const std::string& SearchField() const { return searchField_; }
+
+    // Panel1's caption: the file's name without its folder, or "Névtelen teszt".
+    QString TitleText() const;
+    // Status panel 0, "count/recno"; empty until the table has reported a change.
+    const QString& PositionText() const { return positionText_; }
+    // Status panel 1: the full path of the current file.
+    const QString& FilePanelText() const { return fileName_; }
+
+    // The window's three file dialogs, kept between uses.
+    FileDialogSettings& OpenDialog1() { return openDialog1_; }
+    FileDialogSettings& SaveDialog1() { return saveDialog1_; }
+    FileDialogSettings& OpenDialog2() { return openDialog2_; }
+
+    // The commands of the window.
+    void aUjExecute();
+    void aSzerkesztExecute();
+    void aTorolExecute();
+    void aUjTesztExecute();
+    void aMegnyitExecute();
+    void aMentesExecute();
+    void aMentesMaskentExecute();
+    // Shows OpenDialog2 and adds the pairs of the chosen CSV file to the table.
+    void aImportExecute();
+
+    // The save step: true when the test was written.
+    bool Mentes();
+    // The question before discarding changes: true when the command may go on (nothing to
+    // lose, No, or Yes and the test was written).
+    bool MentesiKerdes();
+    // The close question: true when the window may close.
+    bool FormCloseQuery();
+
+    // The search box's text changed (code page 1250): moves to the first pair whose search
+    // field begins with it, case ignored. Errors are ignored.
+    void Kereses(std::string_view text);
+    // A title click on the column bound to the field: it becomes the search field and the
+    // table is sorted on it, case ignored.
+    void TitleClick(std::string_view fieldName);
+
+    // The character a key typed in the grid puts into the search box: the typed character
+    // in the locale's lower case when that is a digit, a letter a to z or one of the
+    // Hungarian accented small letters; nothing for every other key.
+    static std::optional<char> GridSearchKey(const QString& typed);
+    // The width of each of the two grid columns for the grid's outer width: (W - 40) / 2,
+    // halves rounded to the even neighbour.
+    static int ColumnWidth(int gridWidth);
+
+Q_SIGNALS:
+    // The file name changed: the title panel and status panel 1 follow it.
+    void fileNameChanged();
+    // The position text changed.
+    void positionChanged();
+
+private:
+    void tableChanged(TMemTable& table, Change change) override;
+    void TblAfterPostDelete(TMemTable& table);
+    void TblAfterScroll(TMemTable& table);
+    void refreshPosition();
+    void setFileName(const QString& path);
+    bool chooseSaveName();
+    void write();
+    void load(const QString& path);
+
+    TesztPrompts& prompts_;
+    TMemTable tbl_;
+    bool modified_ = false;
+    QString fileName_;
+    std::string searchField_ = "nyelv1";
+    QString positionText_;
+    bool positionStale_ = false;
+    FileDialogSettings openDialog1_;
+    FileDialogSettings saveDialog1_;
+    FileDialogSettings openDialog2_;
+};
