@@ -38,6 +38,12 @@ public:
                 watchTree(static_cast<QWidget*>(child));
         } else if (event->type() == QEvent::Polish && watched->isWidgetType()) {
             applyMenuStyle(static_cast<QWidget*>(watched));
+        } else if (event->type() == QEvent::WindowActivate ||
+                   event->type() == QEvent::WindowDeactivate) {
+            // The bar's captions are grey while its window is inactive; Qt repaints only
+            // when the palette differs between the two states, and ours does not.
+            if (auto* bar = qobject_cast<QMenuBar*>(watched))
+                bar->update();
         }
         return false;
     }
