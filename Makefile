@@ -40,8 +40,8 @@ build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	./$(BUILD)/cli/vemba-cli info resources/Ask/elso.ask
-	@echo "The Vemba window comes with the main-window work; vemba-cli is ready now."
+	@echo "Starting Vemba; the sample tests are in its data folder's Ask folder (Megnyit, Ctrl+O)."
+	./$(BUILD)/app/vemba
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

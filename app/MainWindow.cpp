@@ -418,6 +418,8 @@ void Tfrm_Main::createStatusBar() {
     StatusPanel0 = plainLabel(bar, "StatusPanel0");
     StatusPanel0->setFixedWidth(StatusPanel0Width);
     StatusPanel1 = plainLabel(bar, "StatusPanel1");
+    for (QLabel* panel : {StatusPanel0, StatusPanel1})
+        panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     bar->addWidget(StatusPanel0);
     bar->addWidget(StatusPanel1, 1);
     setStatusBar(bar);

@@ -8,16 +8,21 @@
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 
 namespace {
 
-// The start-up benchmark: the time from the start of main until the window has been shown,
-// the command line's test opened and the first frame painted.
+// The start-up benchmark: once the window has been shown, the command line's test opened and
+// the event loop reached, prints the time since main began and the steady clock's reading
+// (shared by all processes), from which the benchmark measures the time since it started
+// the process.
 void quitAfterFirstShow(const QElapsedTimer& clock) {
     QTimer::singleShot(0, qApp, [&clock] {
-        std::fprintf(stderr, "vemba: window shown after %lld ms\n",
-                     static_cast<long long>(clock.elapsed()));
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        std::fprintf(stderr, "vemba: window shown after %lld ms; steady clock %lld ns\n",
+                     static_cast<long long>(clock.elapsed()),
+                     static_cast<long long>(std::chrono::nanoseconds(now).count()));
         QCoreApplication::quit();
     });
 }
