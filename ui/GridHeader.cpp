@@ -117,7 +117,11 @@ void GridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
     // A resting section also covers the grid lines right of and below it.
     option.rect = held ? rect : rect.adjusted(0, 0, 1, 1);
     option.state |= headerStates(state);
+    // The style leaves the painter clipped to nothing when it found no clip region to put
+    // back, so its drawing gets a painter state of its own.
+    painter->save();
     style()->drawControl(QStyle::CE_Header, &option, painter, this);
+    painter->restore();
     if (state == TitleState::Hot && !look_.showsHot)
         tint(*painter, option.rect, option.palette.color(QPalette::Highlight), 40);
     if (state == TitleState::Pressed && !look_.showsPressed)
@@ -321,7 +325,9 @@ void IndicatorHeader::paintSection(QPainter* painter, const QRect& rect, int log
     initStyleOption(&option);
     option.rect = rect.adjusted(0, 0, 1, 1);
     option.section = logicalIndex;
+    painter->save();
     style()->drawControl(QStyle::CE_HeaderEmptyArea, &option, painter, this);
+    painter->restore();
     if (logicalIndex == currentRow_)
         drawCurrentRecordArrow(*painter, rect, isRightToLeft());
 }

@@ -61,7 +61,7 @@ int TableModel::currentRow() const {
     if (!table_ || !table_->Active() || table_->State() == TDataSetState::Insert)
         return -1;
     const int row = table_->RecNo() - 1;
-    return row < rows_ ? row : -1;
+    return row >= 0 && row < rows_ ? row : -1;
 }
 
 int TableModel::rowCount(const QModelIndex& parent) const {
@@ -78,7 +78,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole: {
         const TField* f = field(index.column());
-        return f ? QVariant(cellText(index.row(), f->Index())) : QVariant();
+        return f ? displayValue(index.row(), f->Index()) : QVariant();
     }
     case Qt::TextAlignmentRole: {
         const TField* f = field(index.column());
@@ -156,12 +156,12 @@ int TableModel::liveRowCount() const {
 // The row being edited shows its working copy, as the edit boxes change it. Between a change
 // behind disabled controls and the refresh that follows, rows or fields may be gone: those
 // cells stay empty.
-QString TableModel::cellText(int row, int fieldIndex) const {
+QVariant TableModel::displayValue(int row, int fieldIndex) const {
     if (!table_->Active() || row >= table_->RecordCount() || fieldIndex >= table_->FieldCount())
         return {};
-    if (table_->State() == TDataSetState::Edit && row == table_->RecNo() - 1)
-        return fromCp1250(table_->Fields(fieldIndex).DisplayText());
-    const TValue value = table_->ValueAt(row, fieldIndex);
+    const TValue value = table_->State() == TDataSetState::Edit && row == table_->RecNo() - 1
+                             ? table_->Fields(fieldIndex).Value()
+                             : table_->ValueAt(row, fieldIndex);
     if (const auto* number = std::get_if<std::int32_t>(&value))
         return QString::number(*number);
     if (const auto* text = std::get_if<std::string>(&value))

@@ -60,7 +60,7 @@ private:
     void rebuild();
     void bindFields();
     int liveRowCount() const;
-    QString cellText(int row, int fieldIndex) const;
+    QVariant displayValue(int row, int fieldIndex) const;
     void currentRowChanged();
 
     TMemTable* table_ = nullptr;
