@@ -530,10 +530,7 @@ struct TMemTable::Impl {
                 w.number = *number;
             }
         } else {
-            text = text.substr(0, text.find('\0'));
-            // A size that a damaged file left at 0 keeps the text rather than emptying it.
-            if (f.Size() > 0)
-                text = text.substr(0, size_t(f.Size()));
+            text = text.substr(0, std::min(text.find('\0'), size_t(f.Size())));
             w.null = false;
             w.text.assign(text);
         }

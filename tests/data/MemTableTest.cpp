@@ -204,6 +204,17 @@ TEST_F(TableTest, StringsAreCutToSizeAndAtTheFirstNul) {
     EXPECT_EQ(table.FieldByName("sorszam").AsInteger(), 0);
 }
 
+// A damaged file can define a string field of size 0; like any size, it is the limit.
+TEST(TableValues, StringFieldOfSizeZeroHoldsOnlyEmptyText) {
+    TMemTable table("Tbl");
+    table.AddField("nyelv1", TFieldType::String, 0);
+    table.Open();
+    table.Append();
+    table.FieldByName("nyelv1").SetAsString("alma");
+    table.Post();
+    EXPECT_EQ(table.FieldValue("nyelv1"), TValue(std::string()));
+}
+
 struct IntegerCase {
     const char* name;
     const char* text;
