@@ -131,7 +131,7 @@ const MenuDescription MainMenu[] = {
      {"aMegnyit", "aMegnyit2", "aMent", "-", "aLetolt", "-", "aNyomtat", "aNyomtatKep", "-",
       "aExcelbe", "aHtml", "-", "aTesztSzerkeszto", "-", "aBezar"}},
     {"&Teszt", {"aEztMarTudom", "aMegnezem", "aJohetaKovetkezo"}},
-    {"&S\xc3\xbag\xc3\xb3", {"aHonlap", "aUjdonsag", "-", "aLevel", "-", "aNevjegy"}},
+    {"&Súgó", {"aHonlap", "aUjdonsag", "-", "aLevel", "-", "aNevjegy"}},
 };
 
 const char* const ToolBarItems[] = {
@@ -145,33 +145,31 @@ std::span<const Tfrm_Main::ActionDescription> Tfrm_Main::actionTable() {
     using W = Tfrm_Main;
     static const ActionDescription table[] = {
         {"aMegnyit", "File", "Megnyit", nullptr, "Ctrl+O", ImageList::Megnyit, &W::aMegnyitExecute},
-        {"aMegnyit2", "File", "Hozz\xc3\xa1nyit...",
-         "Jelenlegi megmaradt szavakhoz hozz\xc3\xa1kapcsolja a tesztet", "F7",
-         ImageList::Hozzanyit, &W::aMegnyit2Execute},
-        {"aMent", "File", "Pillanatnyi \xc3\xa1llapot ment\xc3\xa9se", nullptr, "Ctrl+S",
-         ImageList::Mentes, &W::aMentExecute},
-        {"aLetolt", "File", "Let\xc3\xb6lt", nullptr, "F9", ImageList::Letolt, nullptr},
-        {"aTesztSzerkeszto", "File", "Teszt szerkeszt\xc5\x91", nullptr, "F8",
-         ImageList::TesztSzerkeszto, nullptr},
-        {"aBezar", "File", "Bez\xc3\xa1r", nullptr, "", ImageList::Bezar, &W::aBezarExecute},
-        {"aEztMarTudom", "Teszt", "Ezt m\xc3\xa1r tudom", nullptr, "F2", ImageList::EztMarTudom,
-         &W::aEztMarTudomExecute},
-        {"aMegnezem", "Teszt", "Megn\xc3\xa9zem...", nullptr, "F3", ImageList::Megnezem,
-         &W::aMegnezemExecute},
-        {"aJohetaKovetkezo", "Teszt", "OK, j\xc3\xb6het a k\xc3\xb6vetkez\xc5\x91", nullptr, "F4",
-         ImageList::JohetaKovetkezo, &W::aJohetaKovetkezoExecute},
-        {"aHonlap", "S\xc3\xbag\xc3\xb3", "Kelvarom honlapja", nullptr, "", ImageList::Honlap,
-         &W::aHonlapExecute},
-        {"aUjdonsag", "S\xc3\xbag\xc3\xb3",
-         "\xc3\x9ajdons\xc3\xa1gok, verzi\xc3\xb3k\xc3\xb6vet\xc3\xa9s", nullptr, "",
-         ImageList::Ujdonsag, &W::aUjdonsagExecute},
-        {"aLevel", "S\xc3\xbag\xc3\xb3", "Lev\xc3\xa9lk\xc3\xbcld\xc3\xa9s Kelvaromnak", nullptr,
-         "", ImageList::Level, &W::aLevelExecute},
-        {"aNevjegy", "S\xc3\xbag\xc3\xb3", "N\xc3\xa9vjegy", nullptr, "", ImageList::Nevjegy,
+        {"aMegnyit2", "File", "Hozzányit...",
+         "Jelenlegi megmaradt szavakhoz hozzákapcsolja a tesztet", "F7", ImageList::Hozzanyit,
+         &W::aMegnyit2Execute},
+        {"aMent", "File", "Pillanatnyi állapot mentése", nullptr, "Ctrl+S", ImageList::Mentes,
+         &W::aMentExecute},
+        {"aLetolt", "File", "Letölt", nullptr, "F9", ImageList::Letolt, nullptr},
+        {"aTesztSzerkeszto", "File", "Teszt szerkesztő", nullptr, "F8", ImageList::TesztSzerkeszto,
          nullptr},
+        {"aBezar", "File", "Bezár", nullptr, "", ImageList::Bezar, &W::aBezarExecute},
+        {"aEztMarTudom", "Teszt", "Ezt már tudom", nullptr, "F2", ImageList::EztMarTudom,
+         &W::aEztMarTudomExecute},
+        {"aMegnezem", "Teszt", "Megnézem...", nullptr, "F3", ImageList::Megnezem,
+         &W::aMegnezemExecute},
+        {"aJohetaKovetkezo", "Teszt", "OK, jöhet a következő", nullptr, "F4",
+         ImageList::JohetaKovetkezo, &W::aJohetaKovetkezoExecute},
+        {"aHonlap", "Súgó", "Kelvarom honlapja", nullptr, "", ImageList::Honlap,
+         &W::aHonlapExecute},
+        {"aUjdonsag", "Súgó", "Újdonságok, verziókövetés", nullptr, "", ImageList::Ujdonsag,
+         &W::aUjdonsagExecute},
+        {"aLevel", "Súgó", "Levélküldés Kelvaromnak", nullptr, "", ImageList::Level,
+         &W::aLevelExecute},
+        {"aNevjegy", "Súgó", "Névjegy", nullptr, "", ImageList::Nevjegy, nullptr},
         {"aNyomtat", "File", "Nyomtat", nullptr, "Ctrl+P", ImageList::Nyomtat, nullptr},
-        {"aNyomtatKep", "File", "Nyomtat\xc3\xa1si k\xc3\xa9p", nullptr, "Ctrl+K",
-         ImageList::NyomtatasiKep, nullptr},
+        {"aNyomtatKep", "File", "Nyomtatási kép", nullptr, "Ctrl+K", ImageList::NyomtatasiKep,
+         nullptr},
         {"aExcelbe", "File", "Excelbe...", nullptr, "Ctrl+E", ImageList::Excelbe, nullptr},
         {"aHtml", "File", "Html export", nullptr, "Ctrl+H", ImageList::Html, nullptr},
         {"aSQLExp", "File", "SQL export", nullptr, "F6", ImageList::SQLExport, &W::aSQLExpExecute},
@@ -211,16 +209,7 @@ Tfrm_Main::Tfrm_Main(std::shared_ptr<TStarterOpener> opener)
 
     prepareDataFolder();
     BeallitasBetoltes(Beall(), config());
-
-    const std::string filter =
-        toCp1250(utf8("Teszt \xc3\xa1llom\xc3\xa1nyok (*.ask)|*.ask|Minden file (*.*)|*.*"));
-    openDialog_.filter = filter;
-    openDialog_.defaultExtension = QStringLiteral(".ask");
-    openDialog_.mustExist = true;
-    openDialog_.fileName = Beall().UtolsoFile;
-    saveDialog_.filter = filter;
-    saveDialog_.defaultExtension = QStringLiteral(".ask");
-    saveDialog_.mustExist = false;
+    createDialogs();
 }
 
 Tfrm_Main::~Tfrm_Main() {
@@ -345,7 +334,7 @@ void Tfrm_Main::createPages(QWidget* client) {
     pages->setObjectName(QStringLiteral("PageControl1"));
     pages->setGeometry(PagesRect);
     pages->addTab(createCountersPage(), QStringLiteral("Teszt"));
-    pages->addTab(createDirectionPage(), utf8("Teszt be\xc3\xa1ll\xc3\xadt\xc3\xa1s"));
+    pages->addTab(createDirectionPage(), utf8("Teszt beállítás"));
 }
 
 QWidget* Tfrm_Main::createCountersPage() {
@@ -358,9 +347,9 @@ QWidget* Tfrm_Main::createCountersPage() {
         QLabel** label;
     };
     const Counter counters[] = {
-        {"Label1", "\xc3\x96sszes sz\xc3\xb3", "Label4", &Label4},
-        {"Label2", "Ennyit tudok m\xc3\xa1r", "Label5", &Label5},
-        {"Label3", "Ennyit nem tudok m\xc3\xa9g", "Label6", &Label6},
+        {"Label1", "Összes szó", "Label4", &Label4},
+        {"Label2", "Ennyit tudok már", "Label5", &Label5},
+        {"Label3", "Ennyit nem tudok még", "Label6", &Label6},
     };
     int top = 8;
     for (const Counter& counter : counters) {
@@ -381,7 +370,7 @@ QWidget* Tfrm_Main::createCountersPage() {
 QWidget* Tfrm_Main::createDirectionPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet2"));
-    auto* group = new QGroupBox(utf8("Kik\xc3\xa9rdez\xc3\xa9s"), page);
+    auto* group = new QGroupBox(utf8("Kikérdezés"), page);
     group->setObjectName(QStringLiteral("RadioGroup1"));
     group->setGeometry(12, 10, 230, 104);
     auto* layout = new QVBoxLayout(group);
@@ -408,6 +397,19 @@ void Tfrm_Main::createBottomStrip(QWidget* client) {
     notice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     notice->setContentsMargins(0, 0, 8, 0);
     notice->setEnabled(false);
+}
+
+// The last test only pre-fills the open dialog; it is not opened.
+void Tfrm_Main::createDialogs() {
+    const std::string filter =
+        toCp1250(utf8("Teszt állományok (*.ask)|*.ask|Minden file (*.*)|*.*"));
+    for (FileDialogSettings* dialog : {&openDialog_, &saveDialog_}) {
+        dialog->filter = filter;
+        dialog->defaultExtension = QStringLiteral(".ask");
+    }
+    openDialog_.mustExist = true;
+    openDialog_.fileName = Beall().UtolsoFile;
+    saveDialog_.mustExist = false;
 }
 
 void Tfrm_Main::createStatusBar() {

@@ -17,7 +17,7 @@ class QLabel;
 class QToolButton;
 
 // The maker's one-line notice, at the right end of the main window's bottom strip (UTF-8).
-inline constexpr const char* MakerNotice = "\xc2\xa9 Kelvarom \xe2\x80\x93 Vemba";
+inline constexpr const char* MakerNotice = "© Kelvarom – Vemba";
 
 // The main window, the only window that lives for the whole run: the drill card and its
 // counters, and every command of the program as an action feeding the menu, the tool bar, the
@@ -92,6 +92,7 @@ private:
     QWidget* createDirectionPage();
     void createBottomStrip(QWidget* client);
     void createStatusBar();
+    void createDialogs();
     void connectDrill();
     void applyFirstShow();
     void fixClientSize();

@@ -29,8 +29,12 @@ std::string SQLExportText(TMemTable& table) {
     table.First();
     addLine(text, "INSERT INTO teszt_sor (nyelv1str,nyelv2str,teszt) VALUES");
     for (; !table.Eof(); table.Next()) {
-        addLine(text, "(" + SQLQuoted(table.FieldByName("nyelv1").AsString()) + "," +
-                          SQLQuoted(table.FieldByName("nyelv2").AsString()) + ",XXX),");
+        std::string row = "(";
+        row += SQLQuoted(table.FieldByName("nyelv1").AsString());
+        row += ',';
+        row += SQLQuoted(table.FieldByName("nyelv2").AsString());
+        row += ",XXX),";
+        addLine(text, row);
     }
     return text;
 }
