@@ -157,8 +157,11 @@ void TThemeDBGrid::followTable() {
 }
 
 void TThemeDBGrid::showCurrentRow(int row) {
+    // Without a current record (a new one is being inserted) the view keeps its current
+    // index and only drops the selection: a view without a current index takes the first row
+    // when it gets the focus, and choosing that row would end the insert.
     if (row < 0 || model_->columnCount() == 0) {
-        selectionModel()->clear();
+        selectionModel()->clearSelection();
         return;
     }
     const QModelIndex index = model_->index(row, currentOrFirstColumn());

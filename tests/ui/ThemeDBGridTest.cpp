@@ -300,14 +300,34 @@ TEST_F(GridTest, ViewFollowsTheTablesCursor) {
 }
 
 TEST_F(GridTest, InsertShowsNoCurrentRowUntilItEnds) {
+    show();
     table.SetRecNo(3);
     table.Insert();
-    EXPECT_EQ(viewRow(), -1);
     EXPECT_EQ(grid.indicator().currentRow(), -1);
     EXPECT_TRUE(grid.selectionModel()->selectedRows().isEmpty());
+    // Focus coming back from the pair dialog must not choose a row and end the insert.
+    grid.clearFocus();
+    grid.setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(table.State(), TDataSetState::Insert);
     table.Cancel();
     EXPECT_EQ(viewRow(), 2);
     EXPECT_EQ(grid.indicator().currentRow(), 2);
+    EXPECT_TRUE(grid.selectionModel()->isRowSelected(2));
+}
+
+TEST_F(GridTest, FirstPairOfAnEmptyTableBecomesTheCurrentRow) {
+    table.EmptyTable();
+    table.First();
+    show();
+    table.Insert();
+    table.SetFieldValue("nyelv1", cp("első"));
+    grid.clearFocus();
+    grid.setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(table.State(), TDataSetState::Insert);
+    table.Post();
+    EXPECT_EQ(viewRow(), 0);
 }
 
 TEST_F(GridTest, ChoosingARowMakesItsRecordCurrentOnce) {
@@ -336,6 +356,18 @@ TEST_F(GridTest, ChoosingARowFinishesAPendingNewRecord) {
     EXPECT_EQ(table.RecNo(), 1);
     EXPECT_EQ(viewRow(), 0);
     EXPECT_EQ(cell(5, 0), QStringLiteral("zab"));
+
+    // The same by a click: the post reorders the rows while the view handles the press.
+    show();
+    table.Insert();
+    table.SetFieldValue("nyelv1", cp("bab"));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                      grid.visualRect(model().index(2, 0)).center());
+    EXPECT_EQ(table.RecordCount(), 7);
+    EXPECT_EQ(table.RecNo(), 3);
+    EXPECT_EQ(viewRow(), 2);
+    EXPECT_EQ(grid.selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(cell(1, 0), QStringLiteral("bab"));
 }
 
 struct KeyCase {
