@@ -39,8 +39,13 @@ bool TesztDialogs::SaveDialog(FileDialogSettings& dialog) {
     return SaveFileDialog(dialog, owner_);
 }
 
+// The editor takes the keyboard back when the dialog closes, also where no window manager
+// hands it back, so the next shortcut (Insert, Ctrl+S) reaches it.
 bool TesztDialogs::ParSzerkesztes(TMemTable& table) {
-    return ::ParSzerkesztes(table, owner_);
+    const bool confirmed = ::ParSzerkesztes(table, owner_);
+    if (owner_ && owner_->isVisible())
+        owner_->activateWindow();
+    return confirmed;
 }
 
 // ---- the commands -----------------------------------------------------------------------
