@@ -667,6 +667,31 @@ TEST_F(MainWindowTest, WindowConvertsTheWheel) {
     EXPECT_EQ(keys.keys, std::vector<int>{Qt::Key_Down});
 }
 
+TEST_F(MainWindowTest, EnterBeforeAnyTestOnlyMovesTheEmphasisAndStillReachesTheControl) {
+    showActive();
+    child<QTabWidget>("PageControl1")->setCurrentIndex(1);
+    QRadioButton* first = child<QGroupBox>("RadioGroup1")->findChildren<QRadioButton*>().value(0);
+    ASSERT_NE(first, nullptr);
+    first->setFocus();
+    KeySpy keys(first);
+    const auto bold = [this](const char* button) {
+        return child<QToolButton>(button)->font().bold();
+    };
+    EXPECT_FALSE(bold("SpeedButton2"));
+    EXPECT_FALSE(bold("SpeedButton3"));
+
+    key(Qt::Key_Return);
+    EXPECT_TRUE(bold("SpeedButton2"));
+    key(Qt::Key_Return);
+    EXPECT_TRUE(bold("SpeedButton3"));
+    EXPECT_FALSE(bold("SpeedButton2"));
+
+    EXPECT_EQ(keys.keys, (std::vector<int>{Qt::Key_Return, Qt::Key_Return}));
+    EXPECT_EQ(text("DBText1"), QString());
+    EXPECT_EQ(text("Label4"), QStringLiteral("0"));
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
 // Start-up.
 
 TEST(SampleTests, CopiedOnlyWhereMissing) {
