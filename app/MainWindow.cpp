@@ -4,6 +4,7 @@
 #include "app/SqlExport.h"
 #include "app/WheelToArrows.h"
 #include "data/Cp1250.h"
+#include "editor/Teszt.h"
 #include "ui/ImageList.h"
 #include "ui/Links.h"
 #include "ui/MenuBeallitas.h"
@@ -152,7 +153,7 @@ std::span<const Tfrm_Main::ActionDescription> Tfrm_Main::actionTable() {
          &W::aMentExecute},
         {"aLetolt", "File", "Letölt", nullptr, "F9", ImageList::Letolt, nullptr},
         {"aTesztSzerkeszto", "File", "Teszt szerkesztő", nullptr, "F8", ImageList::TesztSzerkeszto,
-         nullptr},
+         &W::aTesztSzerkesztoExecute},
         {"aBezar", "File", "Bezár", nullptr, "", ImageList::Bezar, &W::aBezarExecute},
         {"aEztMarTudom", "Teszt", "Ezt már tudom", nullptr, "F2", ImageList::EztMarTudom,
          &W::aEztMarTudomExecute},
@@ -497,6 +498,11 @@ void Tfrm_Main::aMentExecute() {
         saveDialog_.initialDir = QFileInfo(Beall().UtolsoFile).absolutePath();
     if (SaveFileDialog(saveDialog_, this))
         drill_.Tbl().SaveToFile(saveDialog_.fileName);
+}
+
+// The editor works on a table of its own: the drill is not touched.
+void Tfrm_Main::aTesztSzerkesztoExecute() {
+    TesztSzerkeszto();
 }
 
 void Tfrm_Main::aBezarExecute() {

@@ -70,6 +70,7 @@ private:
     void aMegnyitExecute();
     void aMegnyit2Execute();
     void aMentExecute();
+    void aTesztSzerkesztoExecute();
     void aBezarExecute();
     void aEztMarTudomExecute();
     void aMegnezemExecute();

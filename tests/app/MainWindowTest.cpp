@@ -220,7 +220,7 @@ TEST_F(MainWindowTest, EveryCommandAsDescribed) {
          true},
         {"aLetolt", "File", "Letölt", nullptr, "F9", ImageList::Letolt, false},
         {"aTesztSzerkeszto", "File", "Teszt szerkesztő", nullptr, "F8", ImageList::TesztSzerkeszto,
-         false},
+         true},
         {"aBezar", "File", "Bezár", nullptr, "", ImageList::Bezar, true},
         {"aEztMarTudom", "Teszt", "Ezt már tudom", nullptr, "F2", ImageList::EztMarTudom, false},
         {"aMegnezem", "Teszt", "Megnézem...", nullptr, "F3", ImageList::Megnezem, false},
