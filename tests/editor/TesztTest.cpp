@@ -690,6 +690,11 @@ TEST_F(EditorTest, ResizingSharesTheGridWidthBetweenTheColumns) {
         EXPECT_EQ(frm.DBGrid1->columnWidth(0), TesztLogic::ColumnWidth(width));
         EXPECT_EQ(frm.DBGrid1->columnWidth(1), TesztLogic::ColumnWidth(width));
     }
+    // Opening a file shows the grid anew; the columns keep their share.
+    open("full.ask");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frm.DBGrid1->columnWidth(0), TesztLogic::ColumnWidth(739));
+    EXPECT_EQ(frm.DBGrid1->columnWidth(1), TesztLogic::ColumnWidth(739));
 }
 
 TEST_F(EditorTest, WindowTextsAndTitlePanel) {
