@@ -9,22 +9,6 @@ namespace {
 
 constexpr const char* Kesz = "K\xe9szen vagyunk....";
 
-// Keeps the table's attached controls quiet for the duration of a pass over many records;
-// they are refreshed once at the end, whether the pass succeeds or fails.
-class ControlsOff {
-public:
-    explicit ControlsOff(TMemTable& table)
-        : table_(table) {
-        table_.DisableControls();
-    }
-    ~ControlsOff() { table_.EnableControls(); }
-    ControlsOff(const ControlsOff&) = delete;
-    ControlsOff& operator=(const ControlsOff&) = delete;
-
-private:
-    TMemTable& table_;
-};
-
 // The scratch table is open only while a test is being appended, also when the append fails.
 class ClosesAtEnd {
 public:
@@ -123,7 +107,7 @@ void Drill::appendTest(const QString& path) {
     tbl1_.Open();
     const ClosesAtEnd scratch(tbl1_);
     tbl1_.LoadFromFile(path);
-    const ControlsOff quiet(tbl_);
+    const QuietControls quiet(tbl_);
     for (tbl1_.First(); !tbl1_.Eof(); tbl1_.Next())
         appendScratchPair();
 }
@@ -144,7 +128,7 @@ void Drill::appendScratchPair() {
 // moves nothing; the final sort on the keys keeps the current pair (the last in nyelv1
 // order) current, so the drill starts there.
 void Drill::shuffle() {
-    const ControlsOff quiet(tbl_);
+    const QuietControls quiet(tbl_);
     tbl_.SortOn("nyelv1");
     tbl_.First();
     while (!tbl_.Eof()) {

@@ -85,21 +85,6 @@ VembaError fileError(std::string_view what, const QString& path, const QString& 
     return VembaError(message);
 }
 
-// Keeps the table's attached controls quiet while it is written, also when writing fails.
-class ControlsDisabled {
-public:
-    explicit ControlsDisabled(TMemTable& table)
-        : table_(table) {
-        table_.DisableControls();
-    }
-    ~ControlsDisabled() { table_.EnableControls(); }
-    ControlsDisabled(const ControlsDisabled&) = delete;
-    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
-
-private:
-    TMemTable& table_;
-};
-
 // ---------------------------------------------------------------------------------------
 // Writing
 
@@ -313,7 +298,7 @@ void writeRecord(BufferedWriter& out, const TMemTable& table,
 bool writeTable(TMemTable& table, QIODevice& device) {
     if (!table.Active())
         throw tableError(table, "Cannot perform this operation on a closed dataset");
-    ControlsDisabled quiet(table);
+    QuietControls quiet(table);
     BufferedWriter out(device);
     const std::vector<const TField*> fields = savedFields(table);
     writeDefinitions(out, table, fields);

@@ -1001,25 +1001,6 @@ struct TMemTable::Impl {
     }
 };
 
-namespace {
-
-// Keeps the table's controls disabled for the life of a block, however it is left.
-class QuietControls {
-public:
-    explicit QuietControls(TMemTable& table)
-        : table_(table) {
-        table_.DisableControls();
-    }
-    ~QuietControls() { table_.EnableControls(); }
-    QuietControls(const QuietControls&) = delete;
-    QuietControls& operator=(const QuietControls&) = delete;
-
-private:
-    TMemTable& table_;
-};
-
-} // namespace
-
 // ---- TField ----------------------------------------------------------------------------
 
 TField::TField(TMemTable& table, int index, std::string name, TFieldType type, int size)

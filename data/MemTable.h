@@ -19,10 +19,44 @@ class TMemTable;
 // Field types in the order of their codes; the names are those of the test file format.
 // A table holds only Integer and String fields; the other names exist for the file reader.
 enum class TFieldType {
-    Unknown, String, SmallInt, Integer, Word, Boolean, Float, Currency, BCD, Date, Time,
-    DateTime, Bytes, VarBytes, AutoInc, Blob, Memo, Graphic, FmtMemo, ParadoxOle, dBaseOle,
-    TypedBinary, Cursor, FixedChar, WideString, LargeInt, ADT, Array, Reference, DataSet,
-    HugeBlob, HugeClob, Variant, Interface, Dispatch, Guid, SQLTimeStamp, FMTBcdField
+    Unknown,
+    String,
+    SmallInt,
+    Integer,
+    Word,
+    Boolean,
+    Float,
+    Currency,
+    BCD,
+    Date,
+    Time,
+    DateTime,
+    Bytes,
+    VarBytes,
+    AutoInc,
+    Blob,
+    Memo,
+    Graphic,
+    FmtMemo,
+    ParadoxOle,
+    dBaseOle,
+    TypedBinary,
+    Cursor,
+    FixedChar,
+    WideString,
+    LargeInt,
+    ADT,
+    Array,
+    Reference,
+    DataSet,
+    HugeBlob,
+    HugeClob,
+    Variant,
+    Interface,
+    Dispatch,
+    Guid,
+    SQLTimeStamp,
+    FMTBcdField
 };
 
 enum class TFieldKind { Data, Calculated, Lookup, InternalCalc, Aggregate };
@@ -39,7 +73,9 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TOptions)
 // A field value: null (monostate), a signed 32-bit integer, or code page 1250 text.
 using TValue = std::variant<std::monostate, std::int32_t, std::string>;
 
-inline bool isNull(const TValue& value) { return std::holds_alternative<std::monostate>(value); }
+inline bool isNull(const TValue& value) {
+    return std::holds_alternative<std::monostate>(value);
+}
 
 // Names one record for as long as that record exists. A default-made marker is null.
 struct TBookmark {
@@ -239,6 +275,22 @@ private:
     friend class TField;
     struct Impl;
     std::unique_ptr<Impl> d;
+};
+
+// Keeps a table's attached controls disabled for the life of a block, however the block is
+// left; they are refreshed once at the end.
+class QuietControls {
+public:
+    explicit QuietControls(TMemTable& table)
+        : table_(table) {
+        table_.DisableControls();
+    }
+    ~QuietControls() { table_.EnableControls(); }
+    QuietControls(const QuietControls&) = delete;
+    QuietControls& operator=(const QuietControls&) = delete;
+
+private:
+    TMemTable& table_;
 };
 
 // The text of a table's own failures: "<table name>: <message>".

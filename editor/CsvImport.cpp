@@ -16,22 +16,6 @@ namespace {
 constexpr char Quote = '"';
 constexpr qint64 ReadBlock = 1 << 16;
 
-// Keeps the table's attached controls quiet during an import, also when it fails; they are
-// refreshed once when it ends.
-class QuietControls {
-public:
-    explicit QuietControls(TMemTable& table)
-        : table_(table) {
-        table_.DisableControls();
-    }
-    ~QuietControls() { table_.EnableControls(); }
-    QuietControls(const QuietControls&) = delete;
-    QuietControls& operator=(const QuietControls&) = delete;
-
-private:
-    TMemTable& table_;
-};
-
 std::string_view untilNul(std::string_view text) {
     const void* nul = std::memchr(text.data(), '\0', text.size());
     return nul ? text.substr(0, size_t(static_cast<const char*>(nul) - text.data())) : text;
