@@ -1,12 +1,16 @@
 #include "cli/Cli.h"
 
+#include "data/MemTable.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -95,6 +99,21 @@ TEST_F(CliTest, ShuffleKeepsEveryPairOfEveryFile) {
     const QByteArray out = readAll(path("out.ask"));
     EXPECT_EQ(out.count(cp("\"körte\",\"pear\"").c_str()), 2);
     EXPECT_EQ(out.count("\"alma\",\"apple\""), 2);
+
+    // Written in the drill's order, by the keys drawn anew for every pair: the appended
+    // pairs had none, and the stored keys 97 and 812 are not used.
+    TMemTable written("Tbl");
+    written.LoadFromFile(path("out.ask"));
+    std::vector<std::int32_t> keys;
+    for (written.First(); !written.Eof(); written.Next()) {
+        const TValue key = written.FieldValue("sorszam");
+        ASSERT_TRUE(std::holds_alternative<std::int32_t>(key));
+        keys.push_back(std::get<std::int32_t>(key));
+    }
+    ASSERT_EQ(keys.size(), 4u);
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), 97) + std::count(keys.begin(), keys.end(), 812),
+              0);
 }
 
 // The imported pairs come out as the editor saves them: its five fields and labels,
