@@ -9,6 +9,16 @@
 
 namespace {
 
+// Where the keyboard goes: an open pop-up (a menu, a combo box's list) has it while it is
+// open, otherwise the focused widget, or the widget under the pointer when none has focus.
+QWidget* keyboardTarget(QWidget* underPointer) {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup->focusWidget() != nullptr ? popup->focusWidget() : popup;
+    if (QWidget* focus = QApplication::focusWidget())
+        return focus;
+    return underPointer;
+}
+
 void sendKey(QWidget* target, Qt::Key key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &press);
@@ -47,9 +57,7 @@ bool WheelToArrows::eventFilter(QObject* watched, QEvent* event) {
     if (turn == 0)
         return false;
     auto* receiver = static_cast<QWidget*>(watched);
-    QWidget* target = QApplication::focusWidget();
-    if (target == nullptr)
-        target = receiver;
+    QWidget* target = keyboardTarget(receiver);
     if (inQtDialog(receiver) || inQtDialog(target))
         return false;
     sendKey(target, turn > 0 ? Qt::Key_Up : Qt::Key_Down);

@@ -5,9 +5,9 @@
 class QWidget;
 
 // Turns every turn of the mouse wheel anywhere in the program into one Up (wheel turned away
-// from the user) or Down key press and release for the widget that has the keyboard focus,
-// whatever the distance turned: lists and grids move one row per wheel event. The wheel event
-// itself is consumed.
+// from the user) or Down key press and release for the widget that has the keyboard (an open
+// menu or pop-up list, else the focused widget), whatever the distance turned: lists and grids
+// move one row per wheel event. The wheel event itself is consumed.
 //
 // Qt's own file and message dialogs keep the ordinary wheel, as do wheel events without a
 // vertical turn (a horizontal wheel, the end of a touchpad scroll).

@@ -633,6 +633,34 @@ TEST(WheelToArrows, OneWheelEventMovesOneRow) {
     }
 }
 
+// While a menu is open it has the keyboard: the wheel moves its highlight, not the focused
+// widget behind it.
+TEST(WheelToArrows, OpenMenuTakesTheArrow) {
+    WheelToArrows converter;
+    QWidget window;
+    auto* list = new QListWidget(&window);
+    for (int i = 0; i < 10; ++i)
+        list->addItem(QString::number(i));
+    list->setCurrentRow(5);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    list->setFocus();
+
+    QMenu menu(&window);
+    QAction* first = menu.addAction(QStringLiteral("Első"));
+    QAction* second = menu.addAction(QStringLiteral("Második"));
+    menu.popup(window.mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+    menu.setActiveAction(first);
+
+    QWheelEvent event = wheel(&menu, -120);
+    QApplication::sendEvent(&menu, &event);
+    EXPECT_EQ(menu.activeAction(), second);
+    EXPECT_EQ(list->currentRow(), 5);
+    menu.hide();
+}
+
 TEST(WheelToArrows, QtDialogsKeepTheirWheel) {
     WheelToArrows converter;
     QMessageBox box(QMessageBox::Information, QStringLiteral("Vemba"), QStringLiteral("text"),
