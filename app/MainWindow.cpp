@@ -234,6 +234,7 @@ void Tfrm_Main::runCommand(const std::function<void()>& command) {
 }
 
 void Tfrm_Main::openTest(const QString& path) {
+    openDialog_.fileName = path;
     runCommand([&] { drill_.TesztMegnyitas(path, false); });
 }
 

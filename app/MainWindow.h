@@ -43,7 +43,7 @@ public:
     QAction* action(std::string_view name) const;
 
     // Opens a test into the drill as "Megnyit" does, showing a failure in the program-wide
-    // error box: the test named on the command line.
+    // error box: the test named on the command line. The open dialog starts from it next.
     void openTest(const QString& path);
 
     // The dialog shared by "Megnyit" and "Hozzányit...", and the one of "Pillanatnyi állapot

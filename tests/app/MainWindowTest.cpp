@@ -288,28 +288,53 @@ TEST_F(MainWindowTest, MenuAndToolBarHoldTheCommandsInOrder) {
     EXPECT_EQ(button->toolTip(), u("Pillanatnyi állapot mentése"));
 }
 
+QMenu* menuHolding(QMenuBar* bar, QAction* command) {
+    for (const QAction* top : bar->actions()) {
+        if (top->menu() != nullptr && top->menu()->actions().contains(command))
+            return top->menu();
+    }
+    return nullptr;
+}
+
+int visibleWindows() {
+    int count = 0;
+    for (const QWidget* widget : QApplication::topLevelWidgets())
+        count += widget->isVisible() ? 1 : 0;
+    return count;
+}
+
+// The commands whose windows are not part of the program yet.
 TEST_F(MainWindowTest, DisabledCommandDoesNothingFromMenuButtonOrShortcut) {
     showActive();
-    QAction* letolt = window->action("aLetolt");
-    QSignalSpy triggered(letolt, &QAction::triggered);
+    const int windows = visibleWindows();
+    for (const char* name :
+         {"aLetolt", "aNyomtat", "aNyomtatKep", "aExcelbe", "aHtml", "aNevjegy"}) {
+        QAction* command = window->action(name);
+        ASSERT_NE(command, nullptr) << name;
+        QSignalSpy triggered(command, &QAction::triggered);
 
-    key(Qt::Key_F9);
+        if (!command->shortcut().isEmpty())
+            QTest::keySequence(keyTarget(), command->shortcut());
 
-    QMenu* file = window->menuBar()->actions().value(0)->menu();
-    file->popup(window->mapToGlobal(QPoint(0, 0)));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
-    QTest::mouseClick(file, Qt::LeftButton, {}, file->actionGeometry(letolt).center());
-    file->hide();
+        QMenu* menu = menuHolding(window->menuBar(), command);
+        ASSERT_NE(menu, nullptr) << name;
+        menu->popup(window->mapToGlobal(QPoint(0, 0)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(command).center());
+        menu->hide();
 
-    auto* button = qobject_cast<QToolButton*>(child<QToolBar>("ToolBar1")->widgetForAction(letolt));
-    ASSERT_NE(button, nullptr);
-    EXPECT_FALSE(button->isEnabled());
-    QTest::mouseClick(button, Qt::LeftButton);
-    letolt->trigger();
+        auto* button =
+            qobject_cast<QToolButton*>(child<QToolBar>("ToolBar1")->widgetForAction(command));
+        ASSERT_NE(button, nullptr) << name;
+        EXPECT_FALSE(button->isEnabled()) << name;
+        QTest::mouseClick(button, Qt::LeftButton);
+        command->trigger();
 
-    EXPECT_EQ(triggered.count(), 0);
+        EXPECT_EQ(triggered.count(), 0) << name;
+    }
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(visibleWindows(), windows);
     EXPECT_TRUE(window->isVisible());
 }
 
@@ -421,6 +446,23 @@ TEST_F(MainWindowTest, OpenAndAppendShareOneDialog) {
     EXPECT_EQ(text("Label4"), QStringLiteral("2"));
     EXPECT_EQ(text("StatusPanel0"), QStringLiteral("b.ask"));
     EXPECT_EQ(Beall().UtolsoFile, b);
+}
+
+TEST_F(MainWindowTest, TestFromTheCommandLineOpensLikeMegnyit) {
+    const QString path = writeTest(dir, QStringLiteral("parancs.ask"), {{"alma", "apple"}});
+    window->openTest(path);
+    showActive();
+    EXPECT_EQ(text("Label4"), QStringLiteral("1"));
+    EXPECT_EQ(text("DBText1"), QStringLiteral("alma"));
+    EXPECT_EQ(text("StatusPanel0"), QStringLiteral("parancs.ask"));
+    EXPECT_TRUE(window->action("aEztMarTudom")->isEnabled());
+    EXPECT_EQ(Beall().UtolsoFile, path);
+
+    dialogs.cancel();
+    key(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].settings.fileName, path);
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(MainWindowTest, SaveWritesTheRemainingPairsWithoutAsking) {
@@ -721,6 +763,13 @@ TEST_F(MainWindowTest, EnterBeforeAnyTestOnlyMovesTheEmphasisAndStillReachesTheC
 }
 
 // Start-up.
+
+TEST(CommandLine, TestFileIsTakenAsAnAbsolutePath) {
+    const QString relative = QStringLiteral("tesztek/angol.ask");
+    EXPECT_EQ(parseCommandLine({QStringLiteral("vemba"), relative}).testFile,
+              QDir::current().absoluteFilePath(relative));
+    EXPECT_EQ(parseCommandLine({QStringLiteral("vemba")}).testFile, QString());
+}
 
 TEST(SampleTests, CopiedOnlyWhereMissing) {
     QTemporaryDir from;
