@@ -3,8 +3,8 @@
 // memory of that run. The program runs offscreen with VEMBA_QUIT_AFTER_SHOW set, so it quits
 // right after the first show and prints the steady clock's reading at that moment; the
 // clock is shared by all processes, so the difference to the reading taken here just before
-// the start is the time from process start to the shown window. /usr/bin/time -v reports
-// the peak resident set size. The data folder is a temporary one.
+// the start is the time from process start to the shown window. The program reports its
+// peak resident set size at the same moment. The data folder is a temporary one.
 //
 //   bench_startup [VEMBA]    VEMBA: the program to measure (default: the one built with this)
 
@@ -87,7 +87,7 @@ std::optional<Run> runOnce(const QString& vemba, const QString& test, const QStr
     QProcess process;
     process.setProcessEnvironment(environment);
     const long long started = steadyNanoseconds();
-    process.start(QStringLiteral("/usr/bin/time"), {QStringLiteral("-v"), vemba, test});
+    process.start(vemba, {test});
     if (!process.waitForFinished(60'000) || process.exitCode() != 0) {
         std::fprintf(stderr, "bench_startup: %s did not run: %s\n", qPrintable(vemba),
                      process.readAllStandardError().constData());
@@ -97,8 +97,7 @@ std::optional<Run> runOnce(const QString& vemba, const QString& test, const QStr
     const QString report = QString::fromLocal8Bit(process.readAllStandardError());
     const auto shownAt = captured(report, QStringLiteral("steady clock (\\d+) ns"));
     const auto sinceMain = captured(report, QStringLiteral("shown after (\\d+) ms"));
-    const auto peak =
-        captured(report, QStringLiteral("Maximum resident set size \\(kbytes\\): (\\d+)"));
+    const auto peak = captured(report, QStringLiteral("peak RSS (\\d+) kB"));
     if (!shownAt || !sinceMain || !peak) {
         std::fprintf(stderr, "bench_startup: unexpected report:\n%s\n", qPrintable(report));
         return std::nullopt;
