@@ -354,6 +354,7 @@ struct TMemTable::Impl {
     NewRecord newRecord = NewRecord::Insert;
     int changePos = 0;       // cursor position when Edit/Insert/Append began
     bool hadCurrent = false; // Insert: a record was current
+    bool fromLoader = false; // begun by a load, which fills every value itself
     std::uint32_t editSlot = 0;
     std::string encoded; // reused encoding buffer
 
@@ -401,29 +402,25 @@ struct TMemTable::Impl {
     // -- observers and events
 
     void notify(TableObserver::Change change) {
-        if (disabled > 0)
-            return;
-        ++notifying;
-        try {
-            for (size_t i = 0; i < observers.size(); ++i)
-                if (TableObserver* o = observers[i])
-                    o->tableChanged(self, change);
-        } catch (...) {
-            endNotifying();
-            throw;
-        }
-        endNotifying();
+        if (disabled == 0)
+            tellObservers([&](TableObserver& o) { o.tableChanged(self, change); });
     }
 
-    // Disabled controls are not asked either: while a file loads nothing is shown or typed.
+    // Asked also while controls are disabled: disabling stops refreshes, and an edit box's
+    // typing must still reach the record. A record a load began holds a line of the file,
+    // which no edit box shows, so nothing is asked for it.
     void askForEdits() {
-        if (disabled > 0)
-            return;
+        if (!fromLoader)
+            tellObservers([&](TableObserver& o) { o.updateRecord(self); });
+    }
+
+    template <typename Tell>
+    void tellObservers(Tell tell) {
         ++notifying;
         try {
             for (size_t i = 0; i < observers.size(); ++i)
                 if (TableObserver* o = observers[i])
-                    o->updateRecord(self);
+                    tell(*o);
         } catch (...) {
             endNotifying();
             throw;
@@ -742,6 +739,7 @@ struct TMemTable::Impl {
 
     void beginNew(NewRecord kind) {
         newRecord = kind;
+        fromLoader = loading > 0;
         hadCurrent = count() > 0;
         changePos = kind == NewRecord::Append ? count() : (hadCurrent ? pos : 0);
         resetWork();
@@ -1312,6 +1310,7 @@ void TMemTable::Edit() {
     }
     d->editSlot = d->currentSlot();
     d->changePos = d->pos;
+    d->fromLoader = false;
     d->loadWork(d->editSlot);
     d->state = TDataSetState::Edit;
     d->notify(TableObserver::Change::State);

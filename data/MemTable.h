@@ -164,9 +164,10 @@ private:
 };
 
 // Attached controls (grid models, labels, edit boxes) observe a table through this interface.
-// While the table's controls are disabled nothing is sent and nothing is asked; EnableControls
-// sends DataSet once. A load runs with controls disabled and may replace the fields, so after
-// DataSet an observer reads the fields again too.
+// While the table's controls are disabled no change is sent; EnableControls sends DataSet
+// once. A load runs with controls disabled and may replace the fields, so after DataSet an
+// observer reads the fields again too. Post asks for edits whether or not controls are
+// disabled, except when it stores a record that a load has read.
 class TableObserver {
 public:
     enum class Change {
@@ -177,7 +178,8 @@ public:
         State,   // the state (Browse, Edit, Insert) changed
     };
     virtual void tableChanged(TMemTable& table, Change change) = 0;
-    // Post asks edit controls to write their text into the working copy first.
+    // Post asks edit controls to write their text into the working copy first; one whose
+    // text has not changed since it was shown writes nothing.
     virtual void updateRecord(TMemTable& table) { (void)table; }
 
 protected:
