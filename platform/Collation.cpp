@@ -47,21 +47,30 @@ std::u16string& scratch(int which) {
     return buffers[size_t(which)];
 }
 
-CollatorPtr openCollator(const QLocale& locale, bool caseInsensitive) {
+// ICU names locales with underscores: "hu_HU", "zh_Hant_TW".
+std::string localeIdOf(const QLocale& locale) {
     QByteArray name = locale.bcp47Name().toLatin1();
     name.replace('-', '_');
+    return name.toStdString();
+}
+
+CollatorPtr openCollator(const std::string& localeId, bool caseInsensitive) {
     UErrorCode status = U_ZERO_ERROR;
-    CollatorPtr collator(ucol_open(name.constData(), &status));
+    CollatorPtr collator(ucol_open(localeId.c_str(), &status));
     if (U_FAILURE(status))
         return nullptr;
-    // The same settings as the program's other comparisons: canonical equivalents are equal,
-    // digits sort as characters, punctuation counts.
+    // QCollator's attributes: canonical equivalents are equal, digits sort as characters,
+    // punctuation counts; ignoring case is secondary strength, which keeps accents.
     ucol_setAttribute(collator.get(), UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
     ucol_setAttribute(collator.get(), UCOL_STRENGTH,
                       caseInsensitive ? UCOL_SECONDARY : UCOL_DEFAULT_STRENGTH, &status);
     ucol_setAttribute(collator.get(), UCOL_NUMERIC_COLLATION, UCOL_OFF, &status);
     ucol_setAttribute(collator.get(), UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
     return U_FAILURE(status) ? nullptr : std::move(collator);
+}
+
+[[noreturn]] void collationFailed() {
+    throw VembaError("Invalid locale.");
 }
 
 // A contraction as code page 1250 text, or empty when it holds a character that the code page
@@ -85,21 +94,20 @@ struct Collation::Engine {
     const UCollator& collator(bool caseInsensitive) const {
         const UCollator* c = caseInsensitive ? ignoringCase.get() : exact.get();
         if (!c)
-            throw VembaError("Invalid locale.");
+            collationFailed();
         return *c;
     }
 
     void findContractions();
 };
 
+// Without the full list a prefix search could miss records, so a failure is the collation's.
 void Collation::Engine::findContractions() {
-    if (!exact)
-        return;
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<USet, SetCloser> set(uset_openEmpty());
-    ucol_getContractionsAndExpansions(exact.get(), set.get(), nullptr, true, &status);
+    ucol_getContractionsAndExpansions(&collator(false), set.get(), nullptr, true, &status);
     if (U_FAILURE(status))
-        return;
+        collationFailed();
     std::array<UChar, 64> units{};
     const int32_t items = uset_getItemCount(set.get());
     for (int32_t i = 0; i < items; ++i) {
@@ -120,13 +128,17 @@ void Collation::Engine::findContractions() {
 }
 
 Collation::Collation(const QLocale& locale)
+    : Collation(ById(), localeIdOf(locale)) {}
+
+Collation::Collation(ById, std::string localeId)
     : engine_(std::make_shared<Engine>())
-    , exact_(locale)
-    , ignoringCase_(locale) {
-    exact_.setCaseSensitivity(Qt::CaseSensitive);
-    ignoringCase_.setCaseSensitivity(Qt::CaseInsensitive);
-    engine_->exact = openCollator(locale, false);
-    engine_->ignoringCase = openCollator(locale, true);
+    , localeId_(std::move(localeId)) {
+    engine_->exact = openCollator(localeId_, false);
+    engine_->ignoringCase = openCollator(localeId_, true);
+}
+
+Collation Collation::fromLocaleId(std::string localeId) {
+    return Collation(ById(), std::move(localeId));
 }
 
 int Collation::compare(std::string_view a, std::string_view b, bool caseInsensitive) const {
@@ -140,11 +152,6 @@ int Collation::compare(std::string_view a, std::string_view b, bool caseInsensit
     return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
 }
 
-QCollatorSortKey Collation::sortKey(std::string_view text, bool caseInsensitive) const {
-    const QCollator& c = caseInsensitive ? ignoringCase_ : exact_;
-    return c.sortKey(fromCp1250(text));
-}
-
 void Collation::appendSortKey(std::string_view text, bool caseInsensitive, std::string& key) const {
     const UCollator& c = engine_->collator(caseInsensitive);
     std::u16string& units = scratch(0);
@@ -155,9 +162,11 @@ void Collation::appendSortKey(std::string_view text, bool caseInsensitive, std::
         key.resize(start + size_t(room));
         auto* out = reinterpret_cast<uint8_t*>(key.data() + start);
         const int32_t needed = ucol_getSortKey(&c, units.data(), int32_t(units.size()), out, room);
+        if (needed == 0) // even an empty text has a key of its level separators
+            collationFailed();
         if (needed <= room) {
             // The service ends every key with a NUL, which the byte comparison does not need.
-            key.resize(start + size_t(needed > 0 ? needed - 1 : 0));
+            key.resize(start + size_t(needed - 1));
             return;
         }
         room = needed;
@@ -177,12 +186,12 @@ Collation::KeyBounds Collation::letterPrefixBounds(std::string_view text) const 
             UErrorCode status = U_ZERO_ERROR;
             const int32_t needed = ucol_getBound(
                 source, -1, mode, 1, reinterpret_cast<uint8_t*>(out.data()), room, &status);
-            if (needed <= room && U_SUCCESS(status)) {
-                out.resize(size_t(needed > 0 ? needed - 1 : 0));
+            if (needed > 0 && needed <= room && U_SUCCESS(status)) {
+                out.resize(size_t(needed - 1));
                 return;
             }
             if (needed <= room)
-                throw VembaError("Invalid locale.");
+                collationFailed();
             room = needed;
         }
     };

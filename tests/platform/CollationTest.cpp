@@ -1,9 +1,12 @@
 #include "platform/Collation.h"
 
 #include "data/Cp1250.h"
+#include "data/Error.h"
 #include "support/TestFiles.h"
 
+#include <QCollator>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -47,14 +50,18 @@ TEST(CollationTest, IgnoringCaseKeepsAccents) {
 
 TEST(CollationTest, FollowsTheDefaultLocale) {
     const Collation hungarian;
-    EXPECT_EQ(hungarian.locale().language(), QLocale::Hungarian);
+    EXPECT_EQ(hungarian.localeId(), "hu");
     EXPECT_LT(hungarian.compare("cz", "csak", false), 0) << "cs is a letter after c";
     const Collation english(QLocale(QLocale::English));
     EXPECT_LT(english.compare("csak", "cz", false), 0) << "no letter cs in English";
 }
 
-TEST(CollationTest, SortKeysOrderAsComparisons) {
+// Keys, comparisons and Qt's own collator of the same locale all give one order.
+TEST(CollationTest, SortKeysOrderAsComparisonsAndAsQCollator) {
     const Collation c;
+    QCollator qt[2];
+    for (const bool ignoreCase : {false, true})
+        qt[ignoreCase].setCaseSensitivity(ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive);
     std::mt19937 rng(5);
     const char* pieces[] = {"a",  "á", "A", "c", "cs", "Cs", "z",
                             "zs", "ő", "Ö", "o", "-",  " ",  "1"};
@@ -78,9 +85,9 @@ TEST(CollationTest, SortKeysOrderAsComparisons) {
                 << fromCp1250(a).toStdString() << " / " << fromCp1250(b).toStdString();
             ASSERT_EQ(byKey == 0, byCompare == 0);
             ASSERT_EQ(ka.find('\0'), std::string::npos);
-            const int byQtKey = c.sortKey(a, ignoreCase).compare(c.sortKey(b, ignoreCase));
-            ASSERT_EQ(byQtKey < 0, byCompare < 0);
-            ASSERT_EQ(byQtKey == 0, byCompare == 0);
+            const int byQt = qt[ignoreCase].compare(fromCp1250(a), fromCp1250(b));
+            ASSERT_EQ(byQt < 0, byCompare < 0);
+            ASSERT_EQ(byQt == 0, byCompare == 0);
         }
     }
 }
@@ -120,8 +127,36 @@ TEST(CollationTest, ContractionsOfTheLocale) {
 TEST(CollationTest, DetachedCopyCollatesTheSame) {
     const Collation c;
     const Collation other = c.detached();
-    EXPECT_EQ(other.locale(), c.locale());
+    EXPECT_EQ(other.localeId(), c.localeId());
     EXPECT_EQ(other.compare("cz", "csak", true), c.compare("cz", "csak", true));
+}
+
+TEST(CollationTest, LocaleIdMayCarryCollationKeywords) {
+    const Collation upperFirst = Collation::fromLocaleId("hu@colCaseFirst=upper");
+    EXPECT_LT(upperFirst.compare("Alma", "alma", false), 0);
+    EXPECT_LT(upperFirst.compare("cz", "csak", false), 0) << "still Hungarian";
+}
+
+// A collator that cannot be opened fails every service, with the message alone.
+TEST(CollationTest, CollatorThatCannotBeOpenedFailsWithInvalidLocale) {
+    const Collation broken = Collation::fromLocaleId("hu@colStrength=nonsense");
+    std::string key;
+    const std::function<void()> uses[] = {
+        [&] { broken.compare("a", "b", false); },
+        [&] { broken.compare("a", "b", true); },
+        [&] { broken.appendSortKey("a", false, key); },
+        [&] { broken.letterPrefixBounds("a"); },
+        [&] { broken.contractions(); },
+        [&] { broken.detached().compare("a", "b", true); },
+    };
+    for (const auto& use : uses) {
+        try {
+            use();
+            ADD_FAILURE() << "no failure";
+        } catch (const VembaError& e) {
+            EXPECT_STREQ(e.what(), "Invalid locale.");
+        }
+    }
 }
 
 } // namespace
