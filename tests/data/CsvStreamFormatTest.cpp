@@ -1,5 +1,6 @@
 #include "data/CsvStreamFormat.h"
 
+#include "data/FieldSets.h"
 #include "data/MemTable.h"
 #include "support/TestFiles.h"
 
@@ -21,26 +22,6 @@ const std::string Null = "\x01null"; // marks a null value in a row of expected 
 
 // ---------------------------------------------------------------------------------------
 // Tables
-
-void defineDrill(TMemTable& table) {
-    table.AddField("sorszam", TFieldType::Integer);
-    table.AddField("nyelv1", TFieldType::String, 255);
-    table.AddField("nyelv2", TFieldType::String, 255);
-}
-
-void defineEditor(TMemTable& table) {
-    table.AddField("sorszam", TFieldType::Integer);
-    table.AddField("nyelv1", TFieldType::String, 255, cp("Első nyelv"));
-    table.AddField("nyelv2", TFieldType::String, 255, cp("Második nyelv"));
-    table.AddField("hanyszor", TFieldType::Integer, 0, cp("Hányszor?"));
-    table.AddField("hanyszorvolt", TFieldType::Integer);
-}
-
-void defineCatalogue(TMemTable& table) {
-    table.AddField("nyelv", TFieldType::String, 25);
-    table.AddField("nev", TFieldType::String, 50, cp("Teszt neve"));
-    table.AddField("link", TFieldType::String, 100, cp("Letöltési link"));
-}
 
 // Six text fields f1..f6, for reading values as they stand.
 void defineTexts(TMemTable& table) {
@@ -179,7 +160,7 @@ std::string dataLines(TMemTable& table) {
 
 TEST(CsvStreamFormatSave, DrillTableWritesTheReferenceFile) {
     TMemTable table("Tbl");
-    defineDrill(table);
+    DefineDrillFields(table);
     table.Open();
     addRecord(table, {97, "alma", "apple"});
     addRecord(table, {812, cp("körte"), "pear"});
@@ -189,7 +170,7 @@ TEST(CsvStreamFormatSave, DrillTableWritesTheReferenceFile) {
 
 TEST(CsvStreamFormatSave, EditorTableWritesTheReferenceFile) {
     TMemTable table("Tbl");
-    defineEditor(table);
+    DefineEditorFields(table);
     table.Open();
     addRecord(table, {{}, "alma", "apple", 1, {}});
     addRecord(table, {{}, cp("körte"), "pear", 1, {}});
@@ -199,7 +180,7 @@ TEST(CsvStreamFormatSave, EditorTableWritesTheReferenceFile) {
 
 TEST(CsvStreamFormatSave, WritesTheCurrentOrderWithoutMovingTheCursorOrFiringEvents) {
     TMemTable table("Tbl");
-    defineDrill(table);
+    DefineDrillFields(table);
     table.Open();
     addRecord(table, {812, cp("körte"), "pear"});
     addRecord(table, {97, "alma", "apple"});
@@ -217,16 +198,33 @@ TEST(CsvStreamFormatSave, WritesTheCurrentOrderWithoutMovingTheCursorOrFiringEve
     EXPECT_FALSE(table.ControlsDisabled());
 }
 
+TEST(CsvStreamFormatSave, CatalogueTableWritesItsFieldsAndLabels) {
+    TMemTable table("Tbl");
+    DefineCatalogueFields(table);
+    table.Open();
+    addRecord(table, {"angol", cp("Első lecke"), "http://x/1.ask"});
+
+    const std::string expected =
+        AskText()
+            .definitions({R"(nyelv=String,25,"nyelv","",25,Data,"")",
+                          R"(nev=String,50,"Teszt neve","",50,Data,"")",
+                          cp(R"(link=String,100,"Letöltési link","",100,Data,"")")})
+            .line(cp(R"("nyelv","Teszt neve","Letöltési link",)"))
+            .line(cp(R"("angol","Első lecke","http://x/1.ask",)"))
+            .bytes();
+    EXPECT_EQ(save(table), expected);
+}
+
 TEST(CsvStreamFormatLoad, ReferenceFilesGiveBackTheirTables) {
     TMemTable drill("Tbl");
-    defineEditor(drill); // replaced by the file's fields
+    DefineEditorFields(drill); // replaced by the file's fields
     load(drill, fixture("drill.ask"));
     EXPECT_EQ(fieldNames(drill), (std::vector<std::string>{"sorszam", "nyelv1", "nyelv2"}));
     EXPECT_EQ(rows(drill), (std::vector<Row>{{97, "alma", "apple"}, {812, cp("körte"), "pear"}}));
     EXPECT_EQ(save(drill), fixture("drill.ask"));
 
     TMemTable editor("Tbl");
-    defineDrill(editor);
+    DefineDrillFields(editor);
     load(editor, fixture("editor.ask"));
     EXPECT_EQ(editor.Fields(2).DisplayLabel(), cp("Második nyelv"));
     EXPECT_EQ(editor.Fields(3).DisplayLabel(), cp("Hányszor?"));
@@ -325,7 +323,7 @@ class CsvStreamFormatLineEnds : public ::testing::TestWithParam<LineEnds> {};
 
 TEST_P(CsvStreamFormatLineEnds, ReadTheSameRecords) {
     TMemTable table("Tbl");
-    defineDrill(table);
+    DefineDrillFields(table);
     table.Open();
     load(table, GetParam().bytes);
 
@@ -360,7 +358,7 @@ TEST(CsvStreamFormatLoad, LinesCrossBlocksAndHaveNoLengthLimit) {
     for (std::size_t pad = 8150; pad < 8200; ++pad) {
         for (std::string_view end : {"\r\n", "\n", "\r\n\r\n"}) {
             TMemTable table("Tbl");
-            defineDrill(table);
+            DefineDrillFields(table);
             table.Open();
             const std::string header = R"("skipped","sorszam","nyelv1","nyelv2",)";
             const std::string first =
@@ -381,7 +379,7 @@ TEST(CsvStreamFormatLoad, LinesCrossBlocksAndHaveNoLengthLimit) {
 
 TEST(CsvStreamFormatLoad, FileStartingWithABreakIsReadAsDataLinesOnly) {
     TMemTable table("Tbl");
-    defineCatalogue(table);
+    DefineCatalogueFields(table);
     table.Open();
     load(table, "\r\n" + fixture("drill.ask"));
 
@@ -549,7 +547,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CsvStreamFormatLoad, DefinitionsReplaceFieldsRecordsSortOrderAndIndexes) {
     TMemTable table("Tbl");
-    defineEditor(table);
+    DefineEditorFields(table);
     table.IndexDefs().push_back({"old", "nyelv1"});
     table.Open();
     addRecord(table, {1, "x", "y", 2, 3});
@@ -623,7 +621,7 @@ TEST(CsvStreamFormatLoad, FieldsOfOtherKindsGetNoValues) {
 
 TEST(CsvStreamFormatLoad, ColumnsMatchDisplayNamesWithOnlyAToZCapitalised) {
     TMemTable table("Tbl");
-    defineEditor(table);
+    DefineEditorFields(table);
     table.Open();
     const std::string bytes = AskText()
                                   .line(cp(R"("HANYSZOR?","ELSő NYELV","MÁSODIK NYELV","unknown",)"
@@ -638,7 +636,7 @@ TEST(CsvStreamFormatLoad, ColumnsMatchDisplayNamesWithOnlyAToZCapitalised) {
 
 TEST(CsvStreamFormatLoad, HeaderNamingAFieldByItsNameInsteadOfItsLabelLosesTheColumn) {
     TMemTable table("Tbl");
-    defineCatalogue(table);
+    DefineCatalogueFields(table);
     table.Open();
     load(table,
          cp("\"nyelv\",\"nev\",\"Letöltési link\",\r\n\"angol\",\"Első\",\"http://x/1.ask\",\r\n"));
@@ -648,7 +646,7 @@ TEST(CsvStreamFormatLoad, HeaderNamingAFieldByItsNameInsteadOfItsLabelLosesTheCo
 
 TEST(CsvStreamFormatLoad, FileWithoutDefinitionsIsAddedToTheRecords) {
     TMemTable table("Tbl");
-    defineDrill(table);
+    DefineDrillFields(table);
     table.Open();
     addRecord(table, {1, "a", "b"});
     load(table, "\"nyelv2\",\"sorszam\",\r\n\"z\",\"9\",\"extra\",\"more\",\r\n\"y\"\r\n");
@@ -658,14 +656,14 @@ TEST(CsvStreamFormatLoad, FileWithoutDefinitionsIsAddedToTheRecords) {
 
 TEST(CsvStreamFormatLoad, EditorFileGivesTheDrillTableFiveFieldsAndDrillFileGivesTheEditorThree) {
     TMemTable drill("Tbl");
-    defineDrill(drill);
+    DefineDrillFields(drill);
     load(drill, fixture("editor.ask"));
     EXPECT_EQ(drill.FieldCount(), 5);
     EXPECT_EQ(drill.FieldByName("nyelv1").DisplayName(), cp("Első nyelv"));
     EXPECT_EQ(drill.FieldByName("hanyszor").DisplayName(), cp("Hányszor?"));
 
     TMemTable editor("Tbl");
-    defineEditor(editor);
+    DefineEditorFields(editor);
     editor.Open();
     load(editor, fixture("drill.ask"));
     EXPECT_EQ(fieldNames(editor), (std::vector<std::string>{"sorszam", "nyelv1", "nyelv2"}));
@@ -693,7 +691,7 @@ TEST(CsvStreamFormatLoad, FiresEventsPerRecordAndMakesTheFirstRecordCurrent) {
 
 TEST(CsvStreamFormatLoad, EmptyFileLeavesTheTableAsItWas) {
     TMemTable table("Tbl");
-    defineEditor(table);
+    DefineEditorFields(table);
     table.Open();
     addRecord(table, {1, "a", "b", 2, 3});
     addRecord(table, {4, "c", "d", 5, 6});
@@ -718,7 +716,7 @@ class CsvStreamFormatFailure : public ::testing::TestWithParam<Failure> {};
 
 TEST_P(CsvStreamFormatFailure, ReportsTheMessage) {
     TMemTable table("Tbl");
-    defineDrill(table);
+    DefineDrillFields(table);
     EXPECT_EQ(failure([&] { load(table, GetParam().bytes); }), GetParam().message);
     EXPECT_FALSE(table.ControlsDisabled());
 }
@@ -781,7 +779,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CsvStreamFormatFailure, ::testing::ValuesIn(fail
 
 TEST(CsvStreamFormatLoad, FailureKeepsWhatWasReadAndFinishes) {
     TMemTable table("Tbl");
-    defineEditor(table);
+    DefineEditorFields(table);
     table.Open();
     const std::string bytes = AskText()
                                   .drillDefinitions()
@@ -816,7 +814,7 @@ TEST(CsvStreamFormatLoad, FailureOnTheFirstValueDropsTheRecord) {
 
 TEST(CsvStreamFormatLoad, FailureInsideTheDefinitionsKeepsTheFieldsAlreadyDefined) {
     TMemTable table("Tbl");
-    defineEditor(table);
+    DefineEditorFields(table);
     table.Open();
     addRecord(table, {1, "a", "b", 2, 3});
     const std::string bytes = AskText()
@@ -972,7 +970,7 @@ TEST(CsvStreamFormatRoundTrip, GeneratedTablesComeBackUnchanged) {
         const std::string bytes = save(saved);
 
         TMemTable loaded("Tbl");
-        defineDrill(loaded);
+        DefineDrillFields(loaded);
         load(loaded, bytes);
 
         expectSameFields(loaded, saved);
@@ -984,7 +982,7 @@ TEST(CsvStreamFormatRoundTrip, GeneratedTablesComeBackUnchanged) {
 
 TEST(CsvStreamFormatRoundTrip, EveryRecordStaysOnOneLine) {
     TMemTable table("Tbl");
-    defineDrill(table);
+    DefineDrillFields(table);
     table.Open();
     addRecord(table, {1, "a\"b,c%d\re\nf\r\n", "%n%c%0%%"});
     const std::string lines = dataLines(table);
@@ -1007,7 +1005,7 @@ protected:
 
 TEST_F(CsvStreamFormatFile, SaveAndLoadThroughFiles) {
     TMemTable table("Tbl");
-    defineDrill(table);
+    DefineDrillFields(table);
     table.Open();
     addRecord(table, {97, "alma", "apple"});
     addRecord(table, {812, cp("körte"), "pear"});
@@ -1024,7 +1022,7 @@ TEST_F(CsvStreamFormatFile, SaveAndLoadThroughFiles) {
 TEST_F(CsvStreamFormatFile, FailedSaveLeavesTheOldFileUntouched) {
     writeAll(path("teszt.ask"), "old");
     TMemTable closed("Tbl");
-    defineDrill(closed);
+    DefineDrillFields(closed);
 
     EXPECT_EQ(failure([&] { closed.SaveToFile(path("teszt.ask")); }),
               "Tbl: Cannot perform this operation on a closed dataset");
@@ -1035,7 +1033,7 @@ TEST_F(CsvStreamFormatFile, FailedSaveLeavesTheOldFileUntouched) {
 TEST_F(CsvStreamFormatFile, SaveIntoAFolderThatCannotExistReportsTheFullPath) {
     writeAll(path("plain"), "a file, not a folder");
     TMemTable table("Tbl");
-    defineDrill(table);
+    DefineDrillFields(table);
     table.Open();
     const QString target = path("plain") + QStringLiteral("/teszt.ask");
 
@@ -1048,7 +1046,7 @@ TEST_F(CsvStreamFormatFile, SaveIntoAFolderThatCannotExistReportsTheFullPath) {
 
 TEST_F(CsvStreamFormatFile, LoadOfAMissingFileOrAFolderReportsTheFullPath) {
     TMemTable table("Tbl");
-    defineDrill(table);
+    DefineDrillFields(table);
     for (const QString& unreadable : {path("nincs.ask"), dir_.path()}) {
         const std::string message = failure([&] { table.LoadFromFile(unreadable); });
         const std::string start = "Cannot open file \"" + full(unreadable) + "\". ";
@@ -1070,7 +1068,7 @@ protected:
 
 TEST(CsvStreamFormatSave, DeviceRefusingWritesFails) {
     TMemTable table("Tbl");
-    defineDrill(table);
+    DefineDrillFields(table);
     table.Open();
     RefusingDevice device;
     device.open(QIODevice::WriteOnly);

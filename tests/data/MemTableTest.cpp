@@ -1,5 +1,6 @@
 #include "data/MemTable.h"
 
+#include "data/FieldSets.h"
 #include "support/TestFiles.h"
 
 #include <gmock/gmock.h>
@@ -72,17 +73,11 @@ private:
     std::vector<std::string> changes_;
 };
 
-void defineDrillFields(TMemTable& table) {
-    table.AddField("sorszam", TFieldType::Integer);
-    table.AddField("nyelv1", TFieldType::String, 255);
-    table.AddField("nyelv2", TFieldType::String, 255);
-}
-
 // The drill table, open, holding the given words in nyelv1 (sorszam numbering them 1, 2, ...).
 class TableTest : public ::testing::Test {
 protected:
     TableTest() {
-        defineDrillFields(table);
+        DefineDrillFields(table);
         table.Open();
     }
 
@@ -177,7 +172,7 @@ TEST(FieldTest, AccentedNamesMatchInAnyCase) {
 
 TEST(FieldTest, FieldsAreForAClosedTable) {
     TMemTable table("Tbl");
-    defineDrillFields(table);
+    DefineDrillFields(table);
     table.Open();
     EXPECT_THROW(table.AddField("x", TFieldType::Integer), VembaError);
     EXPECT_THROW(table.ClearFields(), VembaError);
@@ -304,7 +299,7 @@ class ClosedTableTest : public ::testing::TestWithParam<ClosedCase> {};
 
 TEST_P(ClosedTableTest, FailsWithTheClosedMessage) {
     TMemTable table("Tbl1");
-    defineDrillFields(table);
+    DefineDrillFields(table);
     try {
         GetParam().op(table);
         FAIL() << "no failure";
@@ -332,7 +327,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ClosedTable, ReadsAndHarmlessCallsDoNotFail) {
     TMemTable table("Tbl");
-    defineDrillFields(table);
+    DefineDrillFields(table);
     EXPECT_EQ(table.State(), TDataSetState::Inactive);
     EXPECT_TRUE(table.Bof());
     EXPECT_TRUE(table.Eof());
@@ -961,7 +956,7 @@ TEST_F(TableTest, DisabledControlsHearNothingUntilTheLastEnable) {
     table.FieldByName("nyelv1").SetAsString("x");
     table.Post();
     table.EnableControls();
-    EXPECT_THAT(rec.changes(), IsEmpty());
+    EXPECT_THAT(rec.changes(), ElementsAre("updateRecord")) << "Post still asks for edits";
     EXPECT_THAT(rec.events(), ElementsAre("AfterScroll 2", "AfterPost 2")) << "events still fire";
     table.EnableControls();
     EXPECT_FALSE(table.ControlsDisabled());
@@ -970,13 +965,45 @@ TEST_F(TableTest, DisabledControlsHearNothingUntilTheLastEnable) {
     EXPECT_THAT(rec.changes(), IsEmpty()) << "an extra enable is ignored";
 }
 
-TEST_F(TableTest, PostAsksEditControlsFirst) {
-    fill({"a"});
+TEST_F(TableTest, PostAsksEditControlsFirstAlsoWhileControlsAreDisabled) {
+    fill({"a", "b"});
     Recorder rec(table);
     rec.onUpdate = [](TMemTable& t) { t.FieldByName("nyelv2").SetAsString("typed"); };
     table.Edit();
     table.Post();
     EXPECT_EQ(table.FieldByName("nyelv2").AsString(), "typed");
+
+    table.Next();
+    table.Edit();
+    {
+        const QuietControls quiet(table);
+        table.Post();
+    }
+    EXPECT_EQ(table.FieldByName("nyelv2").AsString(), "typed") << "the typing is not lost";
+}
+
+// A load finishes the change in progress first, and that change gets the edit box's typing;
+// the records the load reads get nothing from it.
+TEST_F(TableTest, LoadAsksForEditsOnlyForTheChangeInProgress) {
+    fill({"a"});
+    Recorder rec(table);
+    bool typed = true;
+    rec.onUpdate = [&](TMemTable& t) {
+        if (std::exchange(typed, false))
+            t.FieldByName("nyelv2").SetAsString("typed");
+    };
+    table.Edit();
+    table.FieldByName("nyelv1").SetAsString("b");
+    rec.clear();
+    table.BeginLoad();
+    table.Append(); // posts the edit
+    table.FieldByName("nyelv1").SetAsString("read");
+    typed = true;
+    table.Post();
+    table.FinishLoad();
+    EXPECT_THAT(rec.changes(), ElementsAre("updateRecord", "DataSet"));
+    EXPECT_EQ(std::get<std::string>(table.ValueAt(0, 2)), "typed");
+    EXPECT_TRUE(isNull(table.ValueAt(1, 2)));
 }
 
 TEST_F(TableTest, ObserverMayDetachWhileBeingTold) {
@@ -1006,6 +1033,36 @@ TEST_F(TableTest, HandlerMayReplaceItself) {
     table.First();
     table.First();
     EXPECT_EQ(calls, 1);
+}
+
+// ---- Collation failure ---------------------------------------------------------------------
+
+// The collation's own message reaches the caller without the table's name, and the failed
+// sort leaves the order as it was.
+TEST(TableCollation, FailingCollationGivesInvalidLocaleWithoutPrefix) {
+    TMemTable table("Tbl", Collation::fromLocaleId("hu@colStrength=nonsense"));
+    DefineDrillFields(table);
+    table.Open();
+    for (const char* word : {"b", "a"}) {
+        table.Append();
+        table.FieldByName("nyelv1").SetAsString(word);
+        table.Post();
+    }
+    table.First();
+    auto message = [](const std::function<void()>& call) {
+        try {
+            call();
+        } catch (const VembaError& e) {
+            return std::string(e.what());
+        }
+        return std::string("no failure");
+    };
+    EXPECT_EQ(message([&] { table.SortOn("nyelv1"); }), "Invalid locale.");
+    EXPECT_FALSE(table.Sorted());
+    EXPECT_EQ(message([&] { table.Locate("nyelv1", std::string("a")); }), "Invalid locale.");
+    EXPECT_EQ(table.RecNo(), 1);
+    table.SortOn("sorszam");
+    EXPECT_TRUE(table.Sorted()) << "numbers need no collation";
 }
 
 // ---- Loading -------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // that loaded must hold sound values, and what it saves must read back to the same file.
 
 #include "data/CsvStreamFormat.h"
+#include "data/FieldSets.h"
 #include "data/MemTable.h"
 
 #include <QBuffer>
@@ -56,18 +57,9 @@ bool knownMessage(std::string_view message) {
            (startsWith(message, "'") && endsWith(message, "' is not a valid integer value"));
 }
 
-void defineDrill(TMemTable& table) {
-    table.AddField("sorszam", TFieldType::Integer);
-    table.AddField("nyelv1", TFieldType::String, 255);
-    table.AddField("nyelv2", TFieldType::String, 255);
-}
-
-void defineEditor(TMemTable& table) {
-    table.AddField("sorszam", TFieldType::Integer);
-    table.AddField("nyelv1", TFieldType::String, 255, "Els\xf5 nyelv");
-    table.AddField("nyelv2", TFieldType::String, 255, "M\xe1sodik nyelv");
-    table.AddField("hanyszor", TFieldType::Integer, 0, "H\xe1nyszor?");
-    table.AddField("hanyszorvolt", TFieldType::Integer);
+// The editor's table as it is after one pair was added: open, sorted, holding a record.
+void prepareEditor(TMemTable& table) {
+    DefineEditorFields(table);
     table.Open();
     table.Append();
     table.SetFieldValue("nyelv1", std::string("alma"));
@@ -161,10 +153,10 @@ void run(TMemTable& table, const QByteArray& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     TMemTable drill("Tbl");
-    defineDrill(drill);
+    DefineDrillFields(drill);
     run(drill, bytes);
     TMemTable editor("Tbl");
-    defineEditor(editor);
+    prepareEditor(editor);
     run(editor, bytes);
     return 0;
 }
