@@ -476,7 +476,7 @@ const QByteArray badNumberTest =
                       "\"1\",\"kutya\",\"dog\",\r\n"
                       "\"two\",\"macska\",\"cat\",\r\n");
 
-TEST_F(DrillTest, FailingOpenKeepsTheCountersAndTheLastFile) {
+TEST_F(DrillTest, FailingOpenLeavesTheLaterStepsUndone) {
     struct Row {
         const char* name;
         bool append;
@@ -491,8 +491,12 @@ TEST_F(DrillTest, FailingOpenKeepsTheCountersAndTheLastFile) {
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.name) + (row.append ? " appended" : " opened"));
         const QString good = fruits();
+        drill.SetKikerdezesIndex(Drill::ElsoNyelv);
         drill.TesztMegnyitas(good, false);
         drill.aEztMarTudomExecute();
+        drill.SetKikerdezesIndex(Drill::MasodikNyelv);
+        drill.aJohetaKovetkezoExecute();
+        drill.FormKeyPress('\r');
         const std::vector<std::string> before = column(drill.Tbl(), "nyelv1");
         const QString bad = dir.filePath(QString::fromLatin1(row.name));
         if (row.exists)
@@ -506,10 +510,16 @@ TEST_F(DrillTest, FailingOpenKeepsTheCountersAndTheLastFile) {
         EXPECT_EQ(drill.StatusPanelText(0), QStringLiteral("fruits.ask"));
         EXPECT_TRUE(drill.CommandsEnabled());
         EXPECT_FALSE(drill.Tbl1().Active());
+        // The card keeps its binding and the Enter target stays on moving on.
+        EXPECT_EQ(drill.DBText1Field(), "nyelv2");
+        EXPECT_TRUE(drill.SpeedButton3Bold());
+        EXPECT_FALSE(drill.SpeedButton2Bold());
         if (row.append) {
             EXPECT_EQ(column(drill.Tbl(), "nyelv1"), before);
-        } else if (!row.exists) {
-            EXPECT_EQ(drill.Tbl().RecordCount(), 0); // the drill was emptied before reading
+        } else {
+            // The drill was emptied before reading and keeps what was read up to the error.
+            EXPECT_EQ(column(drill.Tbl(), "nyelv1"),
+                      row.exists ? std::vector<std::string>{"kutya"} : std::vector<std::string>{});
         }
     }
 }
