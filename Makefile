@@ -12,7 +12,7 @@ FUZZ_SECONDS ?= 60
 # Debian 12 packages needed to build, test and run.
 PACKAGES := cmake ninja-build g++ make pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev \
-            libgtest-dev googletest libicu-dev \
+            libgtest-dev libgmock-dev googletest libicu-dev \
             tango-icon-theme fonts-liberation2 xvfb xauth
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
