@@ -4,6 +4,7 @@
 #include "support/TestFiles.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
@@ -208,6 +209,39 @@ TEST_F(CliTest, UsageErrorsExitWithStatusTwo) {
         EXPECT_TRUE(r.err.contains(QStringLiteral("Usage:")));
         EXPECT_FALSE(QFile::exists(path("out.ask")));
     }
+}
+
+// The program reads its arguments and writes its output and errors as UTF-8, whatever the
+// terminal's locale.
+TEST_F(CliTest, ProgramSpeaksUtf8AndExitsWithTheStatus) {
+    const QString accented = path("körte.ask");
+    ASSERT_TRUE(QFile::copy(Fixtures + QStringLiteral("editor.ask"), accented));
+    auto program = [](const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(VEMBA_CLI), arguments);
+        process.waitForFinished();
+        return CliRun{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                      QString::fromUtf8(process.readAllStandardError())};
+    };
+
+    const CliRun info = program({QStringLiteral("info"), accented});
+    EXPECT_EQ(info.status, 0) << info.err.toStdString();
+    EXPECT_TRUE(info.out.contains(QStringLiteral("nyelv1\tString\t255\tElső nyelv\n")));
+
+    const QString missing = path("nincs-tükör.ask");
+    const CliRun failed = program({QStringLiteral("convert"), missing, path("ki.ask")});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.err,
+              QStringLiteral("vemba-cli: Cannot open file \"%1\". No such file or directory\n")
+                  .arg(missing));
+    EXPECT_FALSE(QFile::exists(path("ki.ask")));
+
+    const CliRun usage = program({QStringLiteral("convert"), accented});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_TRUE(usage.err.contains(QStringLiteral("Usage:")));
 }
 
 TEST_F(CliTest, HelpAndVersion) {
