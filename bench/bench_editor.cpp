@@ -1,7 +1,8 @@
 // Measures the test editor on a test of 100,000 pairs, the way a user meets it: opening the
 // file (reading it, filling the grid and painting it), a click on a column title (sorting and
-// painting) and the keystrokes of the incremental search (searching, moving the grid and
-// painting). Every figure includes the event processing that follows the action.
+// painting), the keystrokes of the incremental search (searching, moving the grid and
+// painting) and a jump to the last pair and back. Every figure includes the event processing that
+// follows the action.
 //
 //   bench_editor [pairs]
 
@@ -193,6 +194,15 @@ int main(int argc, char** argv) {
     const auto nyelv2 = searchWords(editor.logic().Tbl(), "nyelv2");
     report("search keystroke, sorted on nyelv2", typeWords(editor, nyelv2), 5);
     report("  of which Locate alone", searchOnly(editor.logic(), nyelv2), 5);
+
+    report("scroll to the last pair (Ctrl+End in the grid)", millisecondsOf([&] {
+               QTest::keyClick(editor.DBGrid1, Qt::Key_End, Qt::ControlModifier);
+           }),
+           50);
+    report("and back to the first (Ctrl+Home)", millisecondsOf([&] {
+               QTest::keyClick(editor.DBGrid1, Qt::Key_Home, Qt::ControlModifier);
+           }),
+           50);
 
     report("title click on \"Első nyelv\" (sort on nyelv1)",
            millisecondsOf([&] { Q_EMIT editor.DBGrid1->titleClick(0, "nyelv1"); }), 100);

@@ -6,6 +6,7 @@
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
 #include "editor/CsvImport.h"
+#include "editor/TesztLogic.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -150,14 +151,12 @@ void convertShuffled(const ConvertJob& job) {
     writeOutput(drill.Tbl(), job.out);
 }
 
-// Imports IN into a test editor's table as it is right after the editor opened: its five
-// fields, empty, sorted on nyelv1 ignoring case.
+// Imports IN into a test editor's table as it is right after the editor opened.
 void convertImported(const ConvertJob& job) {
-    auto table = windowTable(QStringLiteral("editor"));
-    table->Open();
-    table->SortOn("nyelv1", TOption::CaseInsensitive);
-    importCsvFile(*table, job.in);
-    writeOutput(*table, job.out);
+    TMemTable table("Tbl");
+    openEditorTable(table);
+    importCsvFile(table, job.in);
+    writeOutput(table, job.out);
 }
 
 int runConvert(const QCommandLineParser& parser) {

@@ -24,28 +24,40 @@
 // ---- TesztDialogs -----------------------------------------------------------------------
 
 int TesztDialogs::IgenNemMegse(std::string_view text, std::string_view caption) {
-    return ::IgenNemMegse(text, caption, owner_);
+    const int answer = ::IgenNemMegse(text, caption, owner_);
+    takeKeyboardBack();
+    return answer;
 }
 
 bool TesztDialogs::IgenNem(std::string_view text, std::string_view caption) {
-    return ::IgenNem(text, caption, owner_);
+    const bool yes = ::IgenNem(text, caption, owner_);
+    takeKeyboardBack();
+    return yes;
 }
 
 bool TesztDialogs::OpenDialog(FileDialogSettings& dialog) {
-    return OpenFileDialog(dialog, owner_);
+    const bool chosen = OpenFileDialog(dialog, owner_);
+    takeKeyboardBack();
+    return chosen;
 }
 
 bool TesztDialogs::SaveDialog(FileDialogSettings& dialog) {
-    return SaveFileDialog(dialog, owner_);
+    const bool chosen = SaveFileDialog(dialog, owner_);
+    takeKeyboardBack();
+    return chosen;
 }
 
-// The editor takes the keyboard back when the dialog closes, also where no window manager
-// hands it back, so the next shortcut (Insert, Ctrl+S) reaches it.
 bool TesztDialogs::ParSzerkesztes(TMemTable& table) {
     const bool confirmed = ::ParSzerkesztes(table, owner_);
+    takeKeyboardBack();
+    return confirmed;
+}
+
+// The editor takes the keyboard back when a box or dialog closes, also where no window
+// manager hands it back, so the next shortcut (Insert, Ctrl+S) reaches it.
+void TesztDialogs::takeKeyboardBack() const {
     if (owner_ && owner_->isVisible())
         owner_->activateWindow();
-    return confirmed;
 }
 
 // ---- the commands -----------------------------------------------------------------------
@@ -104,12 +116,6 @@ void addActionList(QWidget& target, Tfrm_Teszt& window, std::initializer_list<Ac
     }
 }
 
-QFont designFont() {
-    QFont font(QStringLiteral("Segoe UI"));
-    font.setPixelSize(11);
-    return font;
-}
-
 QFont withPointSize(QFont font, int points) {
     font.setPointSize(points);
     return font;
@@ -128,7 +134,7 @@ Tfrm_Teszt::Tfrm_Teszt(QWidget* parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
-    setFont(designFont());
+    setFont(TesztDesignFont());
     createActions();
     createToolBar();
     createTitlePanel();
@@ -173,12 +179,27 @@ void Tfrm_Teszt::createToolBar() {
                    &Tfrm_Teszt::aUjTeszt, &Tfrm_Teszt::aMegnyit, &Tfrm_Teszt::aMentes,
                    &Tfrm_Teszt::aMentesMaskent, nullptr, &Tfrm_Teszt::aImport, nullptr,
                    &Tfrm_Teszt::aBezar});
-    for (QAction* action : ToolBar1->actions()) {
-        if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(action))) {
-            button->setFixedSize(ToolButtonWidth, ToolButtonHeight);
-            button->setAutoRaise(true);
-        }
-    }
+    for (QToolButton* button : toolButtons())
+        button->setAutoRaise(true);
+    fitToolButtons();
+}
+
+QList<QToolButton*> Tfrm_Teszt::toolButtons() const {
+    QList<QToolButton*> buttons;
+    for (QAction* action : ToolBar1->actions())
+        if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(action)))
+            buttons.append(button);
+    return buttons;
+}
+
+// The buttons are 53 x 36 pixels, all of one size, and grow together when a caption in the
+// current font needs more: a caption is never cut short.
+void Tfrm_Teszt::fitToolButtons() {
+    QSize size(ToolButtonWidth, ToolButtonHeight);
+    for (const QToolButton* button : toolButtons())
+        size = size.expandedTo(button->sizeHint());
+    for (QToolButton* button : toolButtons())
+        button->setFixedSize(size);
 }
 
 void Tfrm_Teszt::createTitlePanel() {
@@ -187,14 +208,15 @@ void Tfrm_Teszt::createTitlePanel() {
     Panel1->setAlignment(Qt::AlignCenter);
     Panel1->setFixedHeight(TitlePanelHeight);
     Panel1->setFrameShape(QFrame::StyledPanel);
-    QFont title(QStringLiteral("Arial"));
+    QFont title;
+    title.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     title.setBold(true);
     title.setPixelSize(15);
     Panel1->setFont(title);
 
     Edit1 = new QLineEdit(Panel1);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setFont(designFont());
+    Edit1->setFont(TesztDesignFont());
     Edit1->move(12, 4);
     Edit1->installEventFilter(this);
     connect(Edit1, &QLineEdit::textChanged, this,
@@ -281,11 +303,12 @@ void Tfrm_Teszt::showEvent(QShowEvent* event) {
 void Tfrm_Teszt::FormShow() {
     OszlopKiemeles(*DBGrid1, 0);
     Edit1->setFont(withPointSize(Edit1->font(), Beall().BetuMeret));
-    const TPlacement placement =
-        AblakBetoltes(config().BeallitasFile, FormName, width(), height(), config().MunkaTerulet);
+    const TPlacement placement = AblakBetoltes(config().BeallitasFile, FormName, DesignWidth,
+                                               DesignHeight, config().MunkaTerulet);
     move(placement.Left, placement.Top);
     resize(placement.Width, placement.Height);
     setFont(withPointSize(font(), Beall().BetuMeret));
+    fitToolButtons();
     Edit1->resize(121, Edit1->sizeHint().height());
     MenuBeallitas(this);
 }
@@ -345,15 +368,20 @@ bool Tfrm_Teszt::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-// A typed digit or letter starts a search: it becomes the search box's only text.
+// A typed digit or letter starts a search: it becomes the search box's only text. The same
+// letter typed again after a move in the grid searches again, though the text stays the same.
 bool Tfrm_Teszt::DBGrid1KeyPress(const QKeyEvent& key) {
     if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
     const std::optional<char> typed = TesztLogic::GridSearchKey(key.text());
     if (!typed)
         return false;
+    const std::string_view text(&*typed, 1);
     Edit1->setFocus();
-    Edit1->setText(fromCp1250(std::string_view(&*typed, 1)));
+    if (Edit1->text() == fromCp1250(text))
+        logic_.Kereses(text);
+    else
+        Edit1->setText(fromCp1250(text));
     Edit1->setCursorPosition(int(Edit1->text().size()));
     return true;
 }

@@ -12,6 +12,7 @@ class QLineEdit;
 class QMenu;
 class QStatusBar;
 class QToolBar;
+class QToolButton;
 class TThemeDBGrid;
 
 // The editor's questions as the program's message boxes and file dialogs, modal to the owner
@@ -28,6 +29,8 @@ public:
     bool ParSzerkesztes(TMemTable& table) override;
 
 private:
+    void takeKeyboardBack() const;
+
     QWidget* owner_;
 };
 
@@ -79,6 +82,8 @@ private:
 
     void createActions();
     void createToolBar();
+    QList<QToolButton*> toolButtons() const;
+    void fitToolButtons();
     void createTitlePanel();
     void createGrid();
     void createStatusBar();

@@ -45,6 +45,12 @@ int halfDown(int n) {
 
 } // namespace
 
+void openEditorTable(TMemTable& table) {
+    DefineEditorFields(table);
+    table.Open();
+    table.SortOn("nyelv1", TOption::CaseInsensitive);
+}
+
 TesztLogic::TesztLogic(TesztPrompts& prompts, QObject* parent)
     : QObject(parent)
     , prompts_(prompts)
@@ -52,13 +58,11 @@ TesztLogic::TesztLogic(TesztPrompts& prompts, QObject* parent)
     , openDialog1_(fileDialog(TesztFilter, "ask", true))
     , saveDialog1_(fileDialog(TesztFilter, "ask", false))
     , openDialog2_(fileDialog(CsvFilter, "csv", true)) {
-    DefineEditorFields(tbl_);
     tbl_.AfterPost = [this](TMemTable& table) { TblAfterPostDelete(table); };
     tbl_.AfterDelete = [this](TMemTable& table) { TblAfterPostDelete(table); };
     tbl_.AfterScroll = [this](TMemTable& table) { TblAfterScroll(table); };
     tbl_.AddObserver(this);
-    tbl_.Open();
-    tbl_.SortOn("nyelv1", TOption::CaseInsensitive);
+    openEditorTable(tbl_);
 }
 
 TesztLogic::~TesztLogic() {

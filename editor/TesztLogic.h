@@ -25,6 +25,10 @@ public:
     virtual bool ParSzerkesztes(TMemTable& table) = 0;
 };
 
+// Gives a closed table the editor's five fields, opens it empty and sorts it on nyelv1
+// ignoring case: the editor's table as the window opens. vemba-cli's import starts there too.
+void openEditorTable(TMemTable& table);
+
 // The test editor without its widgets: the word table Tbl, the modified flag, the current
 // file name and the search field, and every command of the window. Failures of the table
 // and of reading or writing files leave the commands as VembaError; the window shows them in

@@ -122,9 +122,7 @@ Tfrm_Teszt_Szerkeszt::Tfrm_Teszt_Szerkeszt(TMemTable& ds, QWidget* parent)
     setWindowTitle(QStringLiteral("Szerkeszt"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    QFont designFont(QStringLiteral("Segoe UI"));
-    designFont.setPixelSize(11);
-    setFont(designFont);
+    setFont(TesztDesignFont());
     setFixedSize(459, 178);
     createControls(ds);
     DBEdit1->setFocus();
@@ -164,6 +162,9 @@ void Tfrm_Teszt_Szerkeszt::showEvent(QShowEvent* event) {
         QFont sized = font();
         sized.setPointSize(Beall().BetuMeret);
         setFont(sized);
+        // The labels size themselves to their text, in the font they show now.
+        Label1->adjustSize();
+        Label2->adjustSize();
         // Used as stored: a position off the screen stays off the screen.
         const TPosition position = PozicioBetoltes(config().BeallitasFile, FormName);
         move(position.Left, position.Top);
@@ -234,6 +235,14 @@ void Tfrm_Teszt_Szerkeszt::savePosition() {
     } catch (const std::exception& error) {
         ProgramErrorBox(error, this);
     }
+}
+
+QFont TesztDesignFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("Segoe UI"), QStringLiteral("Liberation Sans")});
+    font.setPixelSize(11);
+    font.setWeight(QFont::Normal);
+    return font;
 }
 
 bool ParSzerkesztes(TMemTable& ds, QWidget* owner) {

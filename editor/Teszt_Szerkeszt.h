@@ -74,6 +74,11 @@ private:
     bool positioned_ = false;
 };
 
+// The design font of the editor's windows: Segoe UI with a character height of 11 pixels,
+// Liberation Sans (Arial's metrics) where Segoe UI is missing. Its weight is set, so a child
+// of a bold parent does not turn bold.
+QFont TesztDesignFont();
+
 // Shows the pair dialog on the current record of the table (in Edit or Insert) and returns
 // true when the user closed it with OK. The dialog stays above owner.
 bool ParSzerkesztes(TMemTable& ds, QWidget* owner = nullptr);

@@ -3,6 +3,7 @@
 #include "data/Error.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
+#include "editor/TesztLogic.h"
 #include "support/TestFiles.h"
 
 #include <QBuffer>
@@ -123,9 +124,7 @@ std::string text(const TValue& value) {
 class CsvImportTest : public ::testing::Test {
 protected:
     CsvImportTest() {
-        DefineEditorFields(table);
-        table.Open();
-        table.SortOn("nyelv1", TOption::CaseInsensitive);
+        openEditorTable(table);
         table.AfterPost = [this](TMemTable&) { ++posts; };
     }
 

@@ -244,6 +244,8 @@ TEST_F(PairDialogTest, StoredPositionIsUsedUnclampedAndTheNewOneSaved) {
     script.then([](Tfrm_Teszt_Szerkeszt& d) {
         EXPECT_EQ(d.pos(), QPoint(5000, -300));
         EXPECT_EQ(d.font().pointSize(), 12);
+        for (const QLabel* label : {d.Label1, d.Label2})
+            EXPECT_GE(label->width(), label->sizeHint().width()) << "the label shows its text";
         d.move(40, 60);
         d.Button4->click();
     });

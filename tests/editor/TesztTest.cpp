@@ -5,6 +5,7 @@
 #include "data/Cp1250.h"
 #include "data/FieldSets.h"
 #include "support/TestFiles.h"
+#include "ui/ImageList.h"
 #include "ui/Placement.h"
 #include "ui/ScriptedDialogs.h"
 #include "ui/ThemeDBGrid.h"
@@ -603,6 +604,16 @@ TEST_F(SearchTest, TypingOnInTheSearchBoxNarrowsTheSearch) {
     EXPECT_EQ(frm.focusWidget(), frm.DBGrid1);
 }
 
+TEST_F(SearchTest, TheSameLetterTypedAgainSearchesAgain) {
+    typeChar(*frm.DBGrid1, QChar(u'z'));
+    EXPECT_EQ(current(), "zebra");
+    tbl().First();
+    frm.DBGrid1->setFocus();
+    typeChar(*frm.DBGrid1, QChar(u'Z'));
+    EXPECT_EQ(frm.Edit1->text(), QStringLiteral("z"));
+    EXPECT_EQ(current(), "zebra");
+}
+
 TEST_F(SearchTest, EmptyingTheSearchBoxFindsTheFirstPairWithAText) {
     tbl().Insert();
     tbl().SetFieldValue("nyelv2", std::string("null"));
@@ -706,6 +717,7 @@ TEST_F(EditorTest, WindowTextsAndTitlePanel) {
     EXPECT_TRUE(frm.Panel1->font().bold());
     EXPECT_EQ(frm.Edit1->geometry().topLeft(), QPoint(12, 4));
     EXPECT_EQ(frm.Edit1->width(), 121);
+    EXPECT_FALSE(frm.Edit1->font().bold()) << "the search box has the window's font";
     EXPECT_EQ(frm.StatusPanel0->width(), 100);
     EXPECT_EQ(frm.DBGrid1->ColumnFieldName(0), "nyelv1");
     EXPECT_EQ(frm.DBGrid1->ColumnFieldName(1), "nyelv2");
@@ -729,24 +741,31 @@ struct ActionCase {
     const char* name;
     const char* caption;
     const char* hint;
+    int image;
     QKeySequence shortcut;
 };
 
+QImage pictureOf(const QIcon& icon) {
+    return icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
 TEST_F(EditorTest, ActionsToolBarAndContextMenu) {
     const ActionCase actions[] = {
-        {&Tfrm_Teszt::aUj, "aUj", "Új sor", "Új sor", QKeySequence(Qt::Key_Insert)},
-        {&Tfrm_Teszt::aSzerkeszt, "aSzerkeszt", "Szerkeszt", "Szerkeszt", QKeySequence(Qt::Key_F2)},
-        {&Tfrm_Teszt::aTorol, "aTorol", "Töröl", "Töröl", QKeySequence(QStringLiteral("Ctrl+Del"))},
-        {&Tfrm_Teszt::aUjTeszt, "aUjTeszt", "Új teszt", "Új teszt",
+        {&Tfrm_Teszt::aUj, "aUj", "Új sor", "Új sor", 3, QKeySequence(Qt::Key_Insert)},
+        {&Tfrm_Teszt::aSzerkeszt, "aSzerkeszt", "Szerkeszt", "Szerkeszt", 4,
+         QKeySequence(Qt::Key_F2)},
+        {&Tfrm_Teszt::aTorol, "aTorol", "Töröl", "Töröl", 5,
+         QKeySequence(QStringLiteral("Ctrl+Del"))},
+        {&Tfrm_Teszt::aUjTeszt, "aUjTeszt", "Új teszt", "Új teszt", 0,
          QKeySequence(QStringLiteral("Ctrl+N"))},
-        {&Tfrm_Teszt::aMegnyit, "aMegnyit", "Megnyit", "Megnyit",
+        {&Tfrm_Teszt::aMegnyit, "aMegnyit", "Megnyit", "Megnyit", 1,
          QKeySequence(QStringLiteral("Ctrl+O"))},
-        {&Tfrm_Teszt::aMentes, "aMentes", "Mentés", "Mentés",
+        {&Tfrm_Teszt::aMentes, "aMentes", "Mentés", "Mentés", 6,
          QKeySequence(QStringLiteral("Ctrl+S"))},
-        {&Tfrm_Teszt::aMentesMaskent, "aMentesMaskent", "Másként", "Mentés másként",
+        {&Tfrm_Teszt::aMentesMaskent, "aMentesMaskent", "Másként", "Mentés másként", 7,
          QKeySequence(QStringLiteral("Shift+Ctrl+S"))},
-        {&Tfrm_Teszt::aImport, "aImport", "Import", "Import", QKeySequence(Qt::Key_F3)},
-        {&Tfrm_Teszt::aBezar, "aBezar", "Bezár", "Bezár", QKeySequence(Qt::Key_Escape)},
+        {&Tfrm_Teszt::aImport, "aImport", "Import", "Import", 24, QKeySequence(Qt::Key_F3)},
+        {&Tfrm_Teszt::aBezar, "aBezar", "Bezár", "Bezár", 2, QKeySequence(Qt::Key_Escape)},
     };
     for (const ActionCase& a : actions) {
         const QAction* action = frm.*a.action;
@@ -754,7 +773,10 @@ TEST_F(EditorTest, ActionsToolBarAndContextMenu) {
         EXPECT_EQ(action->text(), QString::fromUtf8(a.caption)) << a.name;
         EXPECT_EQ(action->toolTip(), QString::fromUtf8(a.hint)) << a.name;
         EXPECT_EQ(action->shortcut(), a.shortcut) << a.name;
-        EXPECT_FALSE(action->icon().isNull()) << a.name;
+        ASSERT_FALSE(action->icon().isNull()) << a.name;
+        EXPECT_EQ(pictureOf(action->icon()),
+                  ImageList::image(a.image).toImage().convertToFormat(QImage::Format_ARGB32))
+            << a.name;
     }
 
     auto names = [](const QList<QAction*>& list) {
@@ -770,10 +792,33 @@ TEST_F(EditorTest, ActionsToolBarAndContextMenu) {
     EXPECT_EQ(names(frm.PopupMenu1->actions()),
               QStringLiteral("aUj aSzerkeszt aTorol - aUjTeszt aMegnyit - aMentes "
                              "aMentesMaskent - aBezar"));
-    auto* button = qobject_cast<QToolButton*>(frm.ToolBar1->widgetForAction(frm.aUj));
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->size(), QSize(53, 36));
-    EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+}
+
+// The buttons are 53 x 36 pixels at the least, all of one size, and wide enough for every
+// caption in the window's font, also a larger one.
+TEST_F(EditorTest, ToolButtonsShowWholeCaptions) {
+    for (const int points : {9, 14}) {
+        SCOPED_TRACE(points);
+        Beall().BetuMeret = points;
+        Tfrm_Teszt editor;
+        editor.show();
+        Beall().BetuMeret = 9;
+        const auto* first =
+            qobject_cast<QToolButton*>(editor.ToolBar1->widgetForAction(editor.aUj));
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(first->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        EXPECT_GE(first->width(), 53);
+        EXPECT_GE(first->height(), 36);
+        for (QAction* action : editor.ToolBar1->actions()) {
+            const auto* button =
+                qobject_cast<QToolButton*>(editor.ToolBar1->widgetForAction(action));
+            if (!button)
+                continue;
+            EXPECT_EQ(button->size(), first->size()) << action->objectName().toStdString();
+            EXPECT_GE(button->width(), button->sizeHint().width())
+                << action->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(EditorTest, CtrlDelInTheSearchBoxDeletesThePair) {
