@@ -40,10 +40,11 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QString::fromLatin1(ProgramTitle));
     QCoreApplication::setApplicationVersion(QStringLiteral(VEMBA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("hu.vemba.Vemba"));
+    // Before the command line is read, so that its help is Hungarian too.
+    installQtTranslation(app);
     const StartupOptions options = parseCommandLine(QCoreApplication::arguments());
 
     initConfig(QCoreApplication::applicationFilePath(), primaryWorkArea());
-    installQtTranslation(app);
 
     Tfrm_Main window;
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/vemba/vemba.png")));
