@@ -10,6 +10,7 @@
 
 #include <QCommandLineParser>
 #include <QTextStream>
+#include <exception>
 #include <functional>
 #include <map>
 
@@ -208,6 +209,13 @@ int dispatch(const QStringList& arguments, QTextStream& out) {
                                        : QStringLiteral("unknown command: ") + command};
 }
 
+int fail(QTextStream& out, QTextStream& err, const QString& text, int status) {
+    out.flush();
+    err << "vemba-cli: " << text;
+    err.flush();
+    return status;
+}
+
 } // namespace
 
 int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
@@ -216,14 +224,11 @@ int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         out.flush();
         return status;
     } catch (const UsageError& e) {
-        out.flush();
-        err << "vemba-cli: " << e.message << "\n\n" << Usage;
-        err.flush();
-        return 2;
+        return fail(out, err, e.message + QStringLiteral("\n\n") + QString::fromUtf8(Usage), 2);
     } catch (const VembaError& e) {
-        out.flush();
-        err << "vemba-cli: " << fromCp1250(e.what()) << '\n';
-        err.flush();
-        return 1;
+        return fail(out, err, fromCp1250(e.what()) + QLatin1Char('\n'), 1);
+    } catch (const std::exception& e) {
+        // Not a failure of the program's own, such as memory running out on a huge file.
+        return fail(out, err, QString::fromLocal8Bit(e.what()) + QLatin1Char('\n'), 1);
     }
 }
