@@ -46,11 +46,6 @@ public:
     // error box: the test named on the command line. The open dialog starts from it next.
     void openTest(const QString& path);
 
-    // The dialog shared by "Megnyit" and "Hozzányit...", and the one of "Pillanatnyi állapot
-    // mentése": each use starts where the last one ended.
-    const FileDialogSettings& openDialog() const { return openDialog_; }
-    const FileDialogSettings& saveDialog() const { return saveDialog_; }
-
     // Runs a command: an error it does not handle ends it and reaches the program-wide error
     // box; the program goes on. The card is brought up to date afterwards.
     void runCommand(const std::function<void()>& command);
@@ -111,6 +106,8 @@ private:
 
     Drill drill_;
     TStarter Exe;
+    // The dialog shared by "Megnyit" and "Hozzányit...", and the one of "Pillanatnyi állapot
+    // mentése": each use starts where the last one ended.
     FileDialogSettings openDialog_;
     FileDialogSettings saveDialog_;
     bool shownOnce_ = false;
