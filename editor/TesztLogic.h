@@ -63,11 +63,6 @@ public:
     // Status panel 1: the full path of the current file.
     const QString& FilePanelText() const { return fileName_; }
 
-    // The window's three file dialogs, kept between uses.
-    FileDialogSettings& OpenDialog1() { return openDialog1_; }
-    FileDialogSettings& SaveDialog1() { return saveDialog1_; }
-    FileDialogSettings& OpenDialog2() { return openDialog2_; }
-
     // The commands of the window.
     void aUjExecute();
     void aSzerkesztExecute();
@@ -125,6 +120,7 @@ private:
     std::string searchField_ = "nyelv1";
     QString positionText_;
     bool positionStale_ = false;
+    // The window's three file dialogs, kept between uses.
     FileDialogSettings openDialog1_;
     FileDialogSettings saveDialog1_;
     FileDialogSettings openDialog2_;

@@ -22,8 +22,6 @@ public:
 
     // Binds the edit; nullptr detaches it. The table must outlive the binding.
     void setDataSource(TMemTable* table, std::string fieldName);
-    TMemTable* dataSource() const { return table_; }
-    const std::string& dataField() const { return fieldName_; }
 
     // Writes the text into the field when the user changed it and the table is being edited.
     void updateRecord();

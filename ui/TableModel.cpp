@@ -40,14 +40,6 @@ void TableModel::setColumnColor(int column, const QColor& color) {
         Q_EMIT dataChanged(index(0, column), index(rows_ - 1, column), {Qt::BackgroundRole});
 }
 
-int TableModel::columnOfField(std::string_view fieldName) const {
-    const QString wanted = fromCp1250(fieldName);
-    for (size_t i = 0; i < columns_.size(); ++i)
-        if (QString::compare(fromCp1250(columns_[i].FieldName), wanted, Qt::CaseInsensitive) == 0)
-            return int(i);
-    return -1;
-}
-
 const TField* TableModel::field(int column) const {
     if (!table_ || !table_->Active() || column < 0 || column >= columnCount())
         return nullptr;

@@ -34,8 +34,6 @@ public:
     void setColumns(std::vector<GridColumn> columns);
     const std::vector<GridColumn>& columns() const { return columns_; }
     void setColumnColor(int column, const QColor& color);
-    // -1 when no column is bound to that field name (compared ignoring case).
-    int columnOfField(std::string_view fieldName) const;
     // The field a column shows, nullptr while the table is closed or lacks the field.
     const TField* field(int column) const;
 

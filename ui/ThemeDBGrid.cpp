@@ -73,10 +73,6 @@ const std::string& TThemeDBGrid::ColumnFieldName(int column) const {
     return model_->columns()[size_t(column)].FieldName;
 }
 
-int TThemeDBGrid::ColumnOfField(std::string_view fieldName) const {
-    return model_->columnOfField(fieldName);
-}
-
 QString TThemeDBGrid::ColumnTitle(int column) const {
     return model_->headerData(column, Qt::Horizontal).toString();
 }

@@ -7,7 +7,6 @@
 #include <QTableView>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 class TMemTable;
@@ -37,8 +36,6 @@ public:
     void SetColumns(const std::vector<std::string>& fieldNames);
     int ColumnCount() const;
     const std::string& ColumnFieldName(int column) const;
-    // -1 when no column shows that field.
-    int ColumnOfField(std::string_view fieldName) const;
     QString ColumnTitle(int column) const;
     // The column's background colour; the window colour unless one was given.
     QColor ColumnColor(int column) const;
