@@ -154,15 +154,15 @@ Tfrm_Teszt::~Tfrm_Teszt() {
 }
 
 void Tfrm_Teszt::createActions() {
-    for (const ActionSpec& spec : Actions) {
-        auto* action = new QAction(fromCp1250(spec.caption), this);
-        action->setObjectName(QLatin1String(spec.name));
-        action->setToolTip(fromCp1250(spec.hint));
-        action->setIcon(ImageList::icon(spec.image));
-        action->setShortcut(QKeySequence(spec.shortcut));
+    for (const ActionSpec& def : Actions) {
+        auto* action = new QAction(fromCp1250(def.caption), this);
+        action->setObjectName(QLatin1String(def.name));
+        action->setToolTip(fromCp1250(def.hint));
+        action->setIcon(ImageList::icon(def.image));
+        action->setShortcut(QKeySequence(def.shortcut));
         action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, spec.execute);
-        this->*spec.action = action;
+        connect(action, &QAction::triggered, this, def.execute);
+        this->*def.action = action;
         addAction(action);
     }
 }
@@ -395,8 +395,8 @@ bool Tfrm_Teszt::Edit1KeyDown(const QKeyEvent& key) {
 
 bool Tfrm_Teszt::isActionShortcut(const QKeyEvent& key) const {
     const QKeySequence typed(key.keyCombination());
-    for (const ActionSpec& spec : Actions) {
-        if (QKeySequence(spec.shortcut) == typed)
+    for (const ActionSpec& def : Actions) {
+        if (QKeySequence(def.shortcut) == typed)
             return true;
     }
     return false;
