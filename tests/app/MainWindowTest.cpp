@@ -647,17 +647,26 @@ public:
     std::vector<int> keys;
 };
 
-TEST(WheelToArrows, OneWheelEventMovesOneRow) {
+// A shown, active window whose focused list has ten rows, the sixth current, with the
+// wheel converter installed.
+class WheelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int i = 0; i < 10; ++i)
+            list->addItem(QString::number(i));
+        list->setCurrentRow(5);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        list->setFocus();
+    }
+
     WheelToArrows converter;
     QWidget window;
-    auto* list = new QListWidget(&window);
-    for (int i = 0; i < 10; ++i)
-        list->addItem(QString::number(i));
-    list->setCurrentRow(5);
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    list->setFocus();
+    QListWidget* list = new QListWidget(&window);
+};
+
+TEST_F(WheelTest, OneWheelEventMovesOneRow) {
     ASSERT_EQ(QApplication::focusWidget(), list);
 
     const struct {
@@ -677,17 +686,7 @@ TEST(WheelToArrows, OneWheelEventMovesOneRow) {
 
 // While a menu is open it has the keyboard: the wheel moves its highlight, not the focused
 // widget behind it.
-TEST(WheelToArrows, OpenMenuTakesTheArrow) {
-    WheelToArrows converter;
-    QWidget window;
-    auto* list = new QListWidget(&window);
-    for (int i = 0; i < 10; ++i)
-        list->addItem(QString::number(i));
-    list->setCurrentRow(5);
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    list->setFocus();
+TEST_F(WheelTest, OpenMenuTakesTheArrow) {
 
     QMenu menu(&window);
     QAction* first = menu.addAction(QStringLiteral("Első"));
