@@ -1,6 +1,6 @@
 #include "app/Config.h"
 
-#include "data/Cp1250.h"
+#include "platform/Cp1250.h"
 #include "platform/PrivateProfile.h"
 #include "ui/ShellFolders.h"
 

@@ -1,16 +1,9 @@
 #pragma once
 
+#include "platform/Rect.h"
+
 #include <QString>
 #include <cstdint>
-
-// A screen rectangle with exclusive right and bottom edges.
-struct TRect {
-    std::int32_t Left = 0;
-    std::int32_t Top = 0;
-    std::int32_t Right = 0;
-    std::int32_t Bottom = 0;
-    friend bool operator==(const TRect&, const TRect&) = default;
-};
 
 // The values decided once at start: where the program and its data live, the highlight
 // colour of the grids and the screen's work area. The work area is never refreshed, so a

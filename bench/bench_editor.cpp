@@ -7,10 +7,10 @@
 //   bench_editor [pairs]
 
 #include "app/Config.h"
-#include "data/Cp1250.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
 #include "editor/Teszt.h"
+#include "platform/Cp1250.h"
 #include "ui/ScriptedDialogs.h"
 #include "ui/ThemeDBGrid.h"
 

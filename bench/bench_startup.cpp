@@ -9,9 +9,9 @@
 //   bench_startup [VEMBA]    VEMBA: the program to measure (default: the one built with this)
 
 #include "app/Startup.h"
-#include "data/Cp1250.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
+#include "platform/Cp1250.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,8 +6,8 @@
 //   bench_table PHASE FILE      run one phase on FILE, print "wall cpu peak_kib count"
 //   bench_table generate FILE   only write the test file, for profiling a phase by hand
 
-#include "data/Cp1250.h"
 #include "data/MemTable.h"
+#include "platform/Cp1250.h"
 
 #include <QString>
 #include <QTemporaryDir>

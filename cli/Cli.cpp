@@ -2,17 +2,20 @@
 
 #include "app/Config.h"
 #include "app/Drill.h"
-#include "data/Cp1250.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
 #include "editor/CsvImport.h"
 #include "editor/TesztLogic.h"
+#include "platform/Cp1250.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTextStream>
+#include <algorithm>
 #include <exception>
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -74,14 +77,55 @@ const char* typeName(TFieldType type) {
     return type == TFieldType::Integer ? "Integer" : "String";
 }
 
-// The output format follows OUT's extension; a test file is the only one so far.
-void checkOutputFormat(const QString& path) {
-    if (!path.endsWith(QStringLiteral(".ask"), Qt::CaseInsensitive))
-        throw UsageError{QStringLiteral("OUT must be a test file ending in .ask: ") + path};
+// One kind of file convert writes. OUT's extension chooses it; the options it lists belong
+// to it alone, so giving one of them with another kind of output is a usage error.
+struct OutputFormat {
+    // Whether OUT's extension (without the dot, compared ignoring case) selects this format.
+    std::function<bool(const QString& suffix)> matches;
+    QStringList options;
+    std::function<void(TMemTable& table, const QCommandLineParser& parser, const ConvertJob& job)>
+        write;
+};
+
+bool suffixIs(const QString& suffix, std::initializer_list<const char*> names) {
+    return std::any_of(names.begin(), names.end(), [&](const char* name) {
+        return suffix.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    });
 }
 
-void writeOutput(TMemTable& table, const QString& path) {
-    table.SaveToFile(path);
+// The formats in the order they are tried: the first that matches OUT's extension writes it.
+const std::vector<OutputFormat>& outputFormats() {
+    static const std::vector<OutputFormat> formats = {
+        {[](const QString& suffix) { return suffixIs(suffix, {"ask"}); },
+         {},
+         [](TMemTable& table, const QCommandLineParser&, const ConvertJob& job) {
+             table.SaveToFile(job.out);
+         }},
+    };
+    return formats;
+}
+
+const OutputFormat& outputFormat(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix();
+    for (const OutputFormat& format : outputFormats())
+        if (format.matches(suffix))
+            return format;
+    throw UsageError{QStringLiteral("OUT must be a test file ending in .ask: ") + path};
+}
+
+// Every format option given must belong to OUT's format.
+void checkFormatOptions(const QCommandLineParser& parser, const OutputFormat& chosen) {
+    for (const OutputFormat& format : outputFormats())
+        for (const QString& option : format.options)
+            if (parser.isSet(option) && !chosen.options.contains(option))
+                throw UsageError{QStringLiteral("--") + option +
+                                 QStringLiteral(" does not apply to this output: ") +
+                                 parser.positionalArguments().value(2)};
+}
+
+// Writes the table, in its current order, in the format OUT's extension chooses.
+void writeOutput(TMemTable& table, const QCommandLineParser& parser, const ConvertJob& job) {
+    outputFormat(job.out).write(table, parser, job);
 }
 
 int runInfo(const QStringList& positional, QTextStream& out) {
@@ -99,7 +143,7 @@ int runInfo(const QStringList& positional, QTextStream& out) {
     return 0;
 }
 
-void convertTable(const ConvertJob& job) {
+void convertTable(const QCommandLineParser& parser, const ConvertJob& job) {
     auto table = windowTable(job.table);
     table->Open();
     table->LoadFromFile(job.in);
@@ -109,7 +153,7 @@ void convertTable(const ConvertJob& job) {
             options |= TOption::CaseInsensitive;
         table->SortOn(toCp1250(job.sortFields), options);
     }
-    writeOutput(*table, job.out);
+    writeOutput(*table, parser, job);
 }
 
 ConvertJob convertJob(const QCommandLineParser& parser) {
@@ -119,7 +163,7 @@ ConvertJob convertJob(const QCommandLineParser& parser) {
         throw UsageError{QStringLiteral("convert takes IN and OUT")};
     job.in = positional.at(1);
     job.out = positional.at(2);
-    checkOutputFormat(job.out);
+    checkFormatOptions(parser, outputFormat(job.out));
     if (parser.isSet(QStringLiteral("table")))
         job.table = parser.value(QStringLiteral("table"));
     if (!tableKinds().count(job.table))
@@ -143,31 +187,31 @@ ConvertJob convertJob(const QCommandLineParser& parser) {
 
 // Opens IN as "Megnyit" does and appends each further test as "Hozzányit..." does, then
 // writes the drill table in its shuffled order.
-void convertShuffled(const ConvertJob& job) {
+void convertShuffled(const QCommandLineParser& parser, const ConvertJob& job) {
     TBeall settings;
     Drill drill(settings);
     drill.TesztMegnyitas(job.in, false);
     for (const QString& path : job.appends)
         drill.TesztMegnyitas(path, true);
-    writeOutput(drill.Tbl(), job.out);
+    writeOutput(drill.Tbl(), parser, job);
 }
 
 // Imports IN into a test editor's table as it is right after the editor opened.
-void convertImported(const ConvertJob& job) {
+void convertImported(const QCommandLineParser& parser, const ConvertJob& job) {
     TMemTable table("Tbl");
     openEditorTable(table);
     importCsvFile(table, job.in);
-    writeOutput(table, job.out);
+    writeOutput(table, parser, job);
 }
 
 int runConvert(const QCommandLineParser& parser) {
     ConvertJob job = convertJob(parser);
     if (job.import)
-        convertImported(job);
+        convertImported(parser, job);
     else if (job.shuffle)
-        convertShuffled(job);
+        convertShuffled(parser, job);
     else
-        convertTable(job);
+        convertTable(parser, job);
     return 0;
 }
 

@@ -1,7 +1,7 @@
 #include "data/CsvStreamFormat.h"
 
-#include "data/Cp1250.h"
 #include "data/MemTable.h"
+#include "platform/Cp1250.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "data/MemTable.h"
 
-#include "data/Cp1250.h"
+#include "platform/Cp1250.h"
 
 #include <algorithm>
 #include <array>

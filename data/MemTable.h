@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/Error.h"
 #include "platform/Collation.h"
+#include "platform/Error.h"
 
 #include <QFlags>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "editor/CsvImport.h"
 
-#include "data/Cp1250.h"
-#include "data/Error.h"
 #include "data/MemTable.h"
+#include "platform/Cp1250.h"
+#include "platform/Error.h"
 #include "ui/TextRoutines.h"
 
 #include <QDir>

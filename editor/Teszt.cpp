@@ -1,8 +1,8 @@
 #include "editor/Teszt.h"
 
 #include "app/Config.h"
-#include "data/Cp1250.h"
 #include "editor/Teszt_Szerkeszt.h"
+#include "platform/Cp1250.h"
 #include "ui/ImageList.h"
 #include "ui/MenuBeallitas.h"
 #include "ui/MessageBoxes.h"
@@ -301,7 +301,7 @@ void Tfrm_Teszt::showEvent(QShowEvent* event) {
 }
 
 void Tfrm_Teszt::FormShow() {
-    OszlopKiemeles(*DBGrid1, 0);
+    OszlopKiemeles(*DBGrid1, 0, config().KiemelesSzin);
     Edit1->setFont(withPointSize(Edit1->font(), Beall().BetuMeret));
     const TPlacement placement = AblakBetoltes(config().BeallitasFile, FormName, DesignWidth,
                                                DesignHeight, config().MunkaTerulet);
@@ -403,7 +403,7 @@ bool Tfrm_Teszt::isActionShortcut(const QKeyEvent& key) const {
 }
 
 void Tfrm_Teszt::DBGrid1TitleClick(int column, const std::string& fieldName) {
-    OszlopKiemeles(*DBGrid1, column);
+    OszlopKiemeles(*DBGrid1, column, config().KiemelesSzin);
     run([&] { logic_.TitleClick(fieldName); });
     Edit1->setFocus();
 }

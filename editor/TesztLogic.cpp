@@ -1,8 +1,8 @@
 #include "editor/TesztLogic.h"
 
-#include "data/Cp1250.h"
 #include "data/FieldSets.h"
 #include "editor/CsvImport.h"
+#include "platform/Cp1250.h"
 #include "ui/MessageBoxes.h"
 
 #include <QFileInfo>

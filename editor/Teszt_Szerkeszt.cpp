@@ -1,7 +1,7 @@
 #include "editor/Teszt_Szerkeszt.h"
 
 #include "app/Config.h"
-#include "data/Cp1250.h"
+#include "platform/Cp1250.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Placement.h"
 

@@ -1,7 +1,7 @@
 #include "platform/PrivateProfile.h"
 
-#include "data/Cp1250.h"
-#include "data/Error.h"
+#include "platform/Cp1250.h"
+#include "platform/Error.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Config.h"
+#include "platform/Rect.h"
 
 class QRect;
 

@@ -1,6 +1,6 @@
 #include "ui/FileDialogs.h"
 
-#include "data/Cp1250.h"
+#include "platform/Cp1250.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

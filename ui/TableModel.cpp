@@ -1,6 +1,6 @@
 #include "ui/TableModel.h"
 
-#include "data/Cp1250.h"
+#include "platform/Cp1250.h"
 
 #include <QBrush>
 

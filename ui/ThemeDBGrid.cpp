@@ -1,6 +1,5 @@
 #include "ui/ThemeDBGrid.h"
 
-#include "app/Config.h"
 #include "data/MemTable.h"
 #include "ui/MessageBoxes.h"
 
@@ -208,8 +207,4 @@ void OszlopKiemeles(TThemeDBGrid& grid, int column, std::uint32_t highlight) {
         grid.SetColumnColor(i, QColor());
     if (column >= 0 && column < grid.ColumnCount())
         grid.SetColumnColor(column, colorFromBgr(highlight));
-}
-
-void OszlopKiemeles(TThemeDBGrid& grid, int column) {
-    OszlopKiemeles(grid, column, config().KiemelesSzin);
 }

@@ -87,5 +87,3 @@ QColor colorFromBgr(std::uint32_t bgr);
 // Gives every column the window colour and the column the highlight colour (a 0x00BBGGRR
 // value); a column out of range leaves every column in the window colour.
 void OszlopKiemeles(TThemeDBGrid& grid, int column, std::uint32_t highlight);
-// The same with the program's highlight colour KiemelesSzin.
-void OszlopKiemeles(TThemeDBGrid& grid, int column);

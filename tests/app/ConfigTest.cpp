@@ -1,6 +1,6 @@
 #include "app/Config.h"
 
-#include "data/Error.h"
+#include "platform/Error.h"
 #include "platform/PrivateProfile.h"
 #include "support/TestFiles.h"
 #include "ui/ShellFolders.h"

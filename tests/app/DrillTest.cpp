@@ -2,9 +2,9 @@
 
 #include "app/Config.h"
 #include "app/Random.h"
-#include "data/Cp1250.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
+#include "platform/Cp1250.h"
 #include "platform/SeedClock.h"
 #include "support/TestFiles.h"
 

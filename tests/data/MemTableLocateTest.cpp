@@ -1,9 +1,9 @@
 // Locate and the sort order checked against plain reference implementations: a scan from the
 // first record, and a stable sort in slot order.
 
-#include "data/Cp1250.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
+#include "platform/Cp1250.h"
 #include "support/TestFiles.h"
 
 #include <algorithm>

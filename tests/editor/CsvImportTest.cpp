@@ -1,9 +1,9 @@
 #include "editor/CsvImport.h"
 
-#include "data/Error.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
 #include "editor/TesztLogic.h"
+#include "platform/Error.h"
 #include "support/TestFiles.h"
 
 #include <QBuffer>

@@ -1,9 +1,9 @@
 #include "TesztSupport.h"
 
 #include "app/Config.h"
-#include "data/Cp1250.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
+#include "platform/Cp1250.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>

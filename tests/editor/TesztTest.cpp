@@ -2,8 +2,8 @@
 
 #include "TesztSupport.h"
 #include "app/Config.h"
-#include "data/Cp1250.h"
 #include "data/FieldSets.h"
+#include "platform/Cp1250.h"
 #include "support/TestFiles.h"
 #include "ui/ImageList.h"
 #include "ui/Placement.h"

@@ -1,6 +1,6 @@
 #include "support/TestFiles.h"
 
-#include "data/Cp1250.h"
+#include "platform/Cp1250.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "ui/MessageBoxes.h"
 
-#include "data/Error.h"
+#include "platform/Error.h"
 #include "support/TestFiles.h"
 #include "ui/ScriptedDialogs.h"
 

@@ -1,6 +1,6 @@
 #include "ui/TextRoutines.h"
 
-#include "data/Error.h"
+#include "platform/Error.h"
 #include "support/TestFiles.h"
 #include "ui/ShellFolders.h"
 

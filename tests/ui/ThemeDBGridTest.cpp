@@ -1,8 +1,8 @@
 #include "ui/ThemeDBGrid.h"
 
-#include "data/Cp1250.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
+#include "platform/Cp1250.h"
 #include "support/TestFiles.h"
 #include "ui/ScriptedDialogs.h"
 

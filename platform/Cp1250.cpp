@@ -1,4 +1,4 @@
-#include "data/Cp1250.h"
+#include "platform/Cp1250.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
