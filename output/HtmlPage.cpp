@@ -1,0 +1,202 @@
+#include "output/HtmlPage.h"
+
+#include "platform/Cp1250.h"
+#include "platform/OutputClock.h"
+#include "ui/TextRoutines.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QSaveFile>
+#include <charconv>
+
+namespace {
+
+// The name and version the page shows as its maker.
+constexpr std::string_view ProgramLine = "Vemba 1.0.0.1";
+
+std::int32_t decimalInteger(const std::string& text) {
+    std::string_view digits(text);
+    if (!digits.empty() && digits.front() == '+')
+        digits.remove_prefix(1);
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+        throw VembaError("'" + text + "' is not a valid integer value");
+    return value;
+}
+
+void line(QByteArray& page, std::string_view text) {
+    page.append(text.data(), static_cast<qsizetype>(text.size()));
+    page.append("\r\n", 2);
+}
+
+// Appends the parts and the line end, without a temporary string per line.
+void line(QByteArray& page, std::initializer_list<std::string_view> parts) {
+    for (std::string_view part : parts)
+        page.append(part.data(), static_cast<qsizetype>(part.size()));
+    page.append("\r\n", 2);
+}
+
+std::string_view alignmentPrefix(const TField& field) {
+    return field.Alignment() == TAlignment::Right ? std::string_view("<p align=\"right\">")
+                                                  : std::string_view();
+}
+
+// The columns in use, with their fields and the parts of their cells that never change.
+struct Column {
+    TField* field;
+    std::string width;
+    std::string_view prefix;
+};
+
+VembaError cannotCreate(const QString& path, const QString& reason) {
+    return VembaError("Cannot create file \"" +
+                      toCp1250(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())) +
+                      "\". " + toCp1250(reason));
+}
+
+} // namespace
+
+TMezoRec MezoSpecifikacio(std::string_view line) {
+    TMezoRec column;
+    column.FieldName = Mezo(";", line, 1);
+    column.Caption = Mezo(";", line, 2);
+    column.Width = decimalInteger(Mezo(";", line, 3));
+    return column;
+}
+
+TMezoLista MezoListaBetoltes(const std::vector<std::string>& lines) {
+    if (lines.size() > static_cast<std::size_t>(MaxMezo))
+        throw VembaError("At most " + std::to_string(MaxMezo) + " columns can be given, not " +
+                         std::to_string(lines.size()));
+    TMezoLista columns;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        columns[i] = MezoSpecifikacio(lines[i]);
+    return columns;
+}
+
+std::vector<std::string> NyelvOszlopok(bool masodikElol) {
+    if (masodikElol)
+        return {"nyelv2;;50;", "nyelv1;;50;"};
+    return {"nyelv1;;50;", "nyelv2;;50;"};
+}
+
+std::string HtmlSzoveg(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            result += "&amp;";
+            break;
+        case '<':
+            result += "&lt;";
+            break;
+        case '>':
+            result += "&gt;";
+            break;
+        case '"':
+            result += "&quot;";
+            break;
+        default:
+            result += c;
+        }
+    }
+    return result;
+}
+
+std::string HtmlDatum(const QDateTime& moment) {
+    return moment.toString(QStringLiteral("yyyy.MM.dd HH:mm:ss")).toStdString();
+}
+
+THtmlOldal::THtmlOldal(TMemTable& table, const TMezoLista& columns, std::string title,
+                       std::string subtitle)
+    : table_(table)
+    , columns_(columns)
+    , title_(HtmlSzoveg(title))
+    , subtitle_(HtmlSzoveg(subtitle)) {}
+
+QByteArray THtmlOldal::Build() {
+    const std::string now = HtmlDatum(outputNow());
+    QByteArray page;
+    line(page, "<!DOCTYPE html>");
+    line(page, "<html>");
+    line(page, "<head>");
+    line(page, "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1250\">");
+    line(page, {"<title>", title_, "</title>"});
+    line(page, "<meta name=\"GENERATOR\" content=\"Kelvarom Bt. Rezi2Ruva\">");
+    line(page, "</head>");
+    line(page, "<body>");
+    line(page, {"<p><strong><font face=\"Verdana\" size=\"2\">", title_, "</font></strong></p>"});
+    line(page,
+         {"<p><strong><font face=\"Verdana\" size=\"1\">", subtitle_, "</font></strong></p>"});
+    line(page, "<div align=\"center\"><center>");
+    line(page, "");
+    line(page, "<table border=\"1\" cellpadding=\"3\" cellspacing=\"0\" width=\"90%\">");
+    buildRows(page);
+    line(page, "</table>");
+    line(page, "</center></div>");
+    line(page, "");
+    line(page, {"<p><font face=\"Verdana\" size=\"1\">", now, "</font></p>"});
+    line(page, "");
+    line(page, {"<p><font face=\"Courier New\" size=\"1\">", ProgramLine, "</font></p>"});
+    line(page, "");
+    line(page, "</body>");
+    line(page, "</html>");
+    return page;
+}
+
+// The header row and one row per record. The table's controls stay quiet meanwhile, and the
+// first record is current again afterwards, however the rows end.
+void THtmlOldal::buildRows(QByteArray& page) {
+    QuietControls quiet(table_);
+    try {
+        std::vector<Column> used;
+        line(page, "  <tr>");
+        for (const TMezoRec& entry : columns_) {
+            if (entry.FieldName.empty())
+                continue;
+            TField& field = table_.FieldByName(entry.FieldName);
+            used.push_back({&field, std::to_string(entry.Width), alignmentPrefix(field)});
+            line(page, {"    <td width=\"", used.back().width,
+                        "%\" bgcolor=\"#C0C0C0\"><font face=\"Verdana\" size=\"1\"><strong>",
+                        used.back().prefix, HtmlSzoveg(entry.Caption), "</strong></font></td>"});
+        }
+        line(page, "  </tr>");
+        int done = 0;
+        for (table_.First(); !table_.Eof(); table_.Next()) {
+            line(page, "  <tr>");
+            for (const Column& column : used)
+                line(page,
+                     {"    <td width=\"", column.width, "%\"><font face=\"Verdana\" size=\"1\">",
+                      column.prefix, HtmlSzoveg(column.field->DisplayText()), "</font></td>"});
+            line(page, "  </tr>");
+            if (++done % 10 == 0 && Progress)
+                Progress(done);
+        }
+        table_.First();
+    } catch (...) {
+        try {
+            table_.First();
+        } catch (...) {
+            // A closed table has no first record; the first failure is the one reported.
+        }
+        throw;
+    }
+}
+
+void THtmlOldal::Write(QIODevice& device) {
+    const QByteArray page = Build();
+    if (device.write(page) != page.size())
+        throw VembaError(toCp1250(device.errorString()));
+}
+
+void THtmlOldal::WriteToFile(const QString& path) {
+    const QByteArray page = Build();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw cannotCreate(path, file.errorString());
+    if (file.write(page) != page.size() || !file.commit())
+        throw cannotCreate(path, file.errorString());
+}
