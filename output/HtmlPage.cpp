@@ -110,6 +110,13 @@ std::string HtmlDatum(const QDateTime& moment) {
     return moment.toString(QStringLiteral("yyyy.MM.dd HH:mm:ss")).toStdString();
 }
 
+QString HtmlAjanlottNev(const QString& documentsFolder, const std::string& title) {
+    const QString name = fromCp1250(FileNevTisztitas(title + ".htm"));
+    if (documentsFolder.isEmpty())
+        return name;
+    return QDir(documentsFolder).filePath(name);
+}
+
 THtmlOldal::THtmlOldal(TMemTable& table, const TMezoLista& columns, std::string title,
                        std::string subtitle)
     : table_(table)

@@ -46,6 +46,10 @@ std::string HtmlSzoveg(std::string_view text);
 // The date line's text: "yyyy.mm.dd hh:mm:ss", hours 00 to 23.
 std::string HtmlDatum(const QDateTime& moment);
 
+// The file name Edit1 proposes: the documents folder, "/" and the title with ".htm" made
+// safe for a file name (FileNevTisztitas); the bare name when there is no documents folder.
+QString HtmlAjanlottNev(const QString& documentsFolder, const std::string& title);
+
 // Writes a table as a web page: the title, the subtitle, a centred table with a grey header
 // row and one row per record in the table's current order, the moment of writing and the
 // program's name and version. Every line ends in CR LF; the bytes are code page 1250, which

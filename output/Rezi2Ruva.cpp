@@ -8,7 +8,6 @@
 #include "ui/Placement.h"
 #include "ui/ShellFolders.h"
 #include "ui/Starter.h"
-#include "ui/TextRoutines.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -276,13 +275,6 @@ void Tfrm_Rezi2Ruva::savePosition() {
     } catch (const std::exception& error) {
         ProgramErrorBox(error, this);
     }
-}
-
-QString HtmlAjanlottNev(const QString& documentsFolder, const std::string& title) {
-    const QString name = fromCp1250(FileNevTisztitas(title + ".htm"));
-    if (documentsFolder.isEmpty())
-        return name;
-    return QDir(documentsFolder).filePath(name);
 }
 
 void HtmlKiiras(TMemTable& table, const std::vector<std::string>& columns, const std::string& title,

@@ -92,10 +92,6 @@ private:
     bool positioned_ = false;
 };
 
-// The file name Edit1 proposes: the documents folder, "/" and the title with ".htm" made
-// safe for a file name (FileNevTisztitas); the bare name when there is no documents folder.
-QString HtmlAjanlottNev(const QString& documentsFolder, const std::string& title);
-
 // The HTML export: the columns are field specifications (at most 50, "name;caption;width;",
 // code page 1250 like the title and subtitle). A specification that cannot be read fails
 // before any window is shown. With an empty file name the dialog is shown modal to owner;
