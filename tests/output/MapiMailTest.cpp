@@ -1,5 +1,6 @@
 #include "output/MapiMail.h"
 
+#include "StandInMailer.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -9,44 +10,10 @@
 
 namespace {
 
-// A stand-in xdg-email first on PATH: it records its arguments, NUL-separated so that blanks,
-// quotes and line breaks come back exactly, and ends with the status the test gives it.
 class MapiKuldesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(bin.isValid());
-        ASSERT_TRUE(work.isValid());
-        oldPath = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + oldPath);
-        installMailer("exit 0");
-    }
-    void TearDown() override { qputenv("PATH", oldPath); }
-
-    // The stand-in's last command after it recorded its arguments.
-    void installMailer(const QByteArray& ending) {
-        const QString script = bin.filePath(QStringLiteral("xdg-email"));
-        writeAll(script, "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + QFile::encodeName(log()) + "'\n" +
-                             ending + "\n");
-        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
-    QString log() const { return bin.filePath(QStringLiteral("arguments")); }
-
-    // The arguments the stand-in got; empty when it never ran.
-    std::vector<std::string> arguments() const {
-        QByteArray recorded = readAll(log());
-        if (recorded.isEmpty())
-            return {};
-        recorded.chop(1);
-        std::vector<std::string> result;
-        for (const QByteArray& argument : recorded.split('\0'))
-            result.push_back(argument.toStdString());
-        return result;
-    }
-
-    QTemporaryDir bin;
+    StandInMailer mailer;
     QTemporaryDir work;
-    QByteArray oldPath;
 };
 
 TEST_F(MapiKuldesTest, PassesEachTextAsOneArgument) {
@@ -118,11 +85,11 @@ TEST_F(MapiKuldesTest, PassesEachTextAsOneArgument) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        QFile::remove(log());
+        mailer.forget();
         EXPECT_EQ(MapiKuldes(cp(c.subject), cp(c.body), c.file, cp(c.senderName),
                              cp(c.senderAddress), cp(c.recipientName), cp(c.recipientAddress)),
                   0);
-        EXPECT_EQ(arguments(), c.expected);
+        EXPECT_EQ(mailer.arguments(), c.expected);
     }
     // Nothing of a file name reached a shell.
     EXPECT_FALSE(QFile::exists(QDir::current().filePath(QStringLiteral("x"))));
@@ -141,22 +108,19 @@ TEST_F(MapiKuldesTest, ResultIsTheHelpersExitStatus) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ending);
-        installMailer(c.ending);
+        mailer.install(c.ending);
         EXPECT_EQ(MapiKuldes("s", "b", {}, {}, {}, {}, {}), c.result);
     }
 }
 
 // No mail helper at all, or one that cannot be run: -1, as for a missing mail system.
 TEST_F(MapiKuldesTest, MissingHelperGivesMinusOne) {
-    qputenv("PATH", QFile::encodeName(work.path()));
+    mailer.makeUnrunnable();
+    EXPECT_EQ(MapiKuldes("s", "b", {}, {}, {}, {}, {}), -1);
+    mailer.removeFromPath();
     EXPECT_EQ(MapiKuldes("s", "b", {}, {}, {}, {}, {}), MapiNincsLevelezo);
     EXPECT_EQ(MapiNincsLevelezo, -1);
-
-    qputenv("PATH", QFile::encodeName(bin.path()));
-    QFile::setPermissions(bin.filePath(QStringLiteral("xdg-email")),
-                          QFile::ReadOwner | QFile::WriteOwner);
-    EXPECT_EQ(MapiKuldes("s", "b", {}, {}, {}, {}, {}), -1);
-    EXPECT_TRUE(arguments().empty());
+    EXPECT_FALSE(mailer.ran());
 }
 
 } // namespace
