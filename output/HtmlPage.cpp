@@ -26,16 +26,39 @@ std::int32_t decimalInteger(const std::string& text) {
     return value;
 }
 
-void line(QByteArray& page, std::string_view text) {
-    page.append(text.data(), static_cast<qsizetype>(text.size()));
-    page.append("\r\n", 2);
+void line(std::string& page, std::string_view text) {
+    page += text;
+    page += "\r\n";
 }
 
-// Appends the parts and the line end, without a temporary string per line.
-void line(QByteArray& page, std::initializer_list<std::string_view> parts) {
+void line(std::string& page, std::initializer_list<std::string_view> parts) {
     for (std::string_view part : parts)
-        page.append(part.data(), static_cast<qsizetype>(part.size()));
-    page.append("\r\n", 2);
+        page += part;
+    page += "\r\n";
+}
+
+// Appends the text with '&', '<', '>' and '"' as entities, a run of plain text at a time.
+void appendEscaped(std::string& page, std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t special = text.find_first_of("&<>\"", pos);
+        page.append(text.substr(pos, special - pos));
+        if (special == std::string_view::npos)
+            break;
+        switch (text[special]) {
+        case '&':
+            page += "&amp;";
+            break;
+        case '<':
+            page += "&lt;";
+            break;
+        case '>':
+            page += "&gt;";
+            break;
+        default:
+            page += "&quot;";
+        }
+        pos = special + 1;
+    }
 }
 
 std::string_view alignmentPrefix(const TField& field) {
@@ -43,12 +66,19 @@ std::string_view alignmentPrefix(const TField& field) {
                                                   : std::string_view();
 }
 
-// The columns in use, with their fields and the parts of their cells that never change.
+// A column in use: its field and the start of its data cells, which never changes.
 struct Column {
-    TField* field;
-    std::string width;
-    std::string_view prefix;
+    int field;
+    std::string cellStart;
 };
+
+// What a cell shows of a value: the field's display text.
+void appendValue(std::string& page, const TValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value))
+        appendEscaped(page, *text);
+    else if (const auto* number = std::get_if<std::int32_t>(&value))
+        page += std::to_string(*number);
+}
 
 VembaError cannotCreate(const QString& path, const QString& reason) {
     return VembaError("Cannot create file \"" +
@@ -84,25 +114,7 @@ std::vector<std::string> NyelvOszlopok(bool masodikElol) {
 
 std::string HtmlSzoveg(std::string_view text) {
     std::string result;
-    result.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            result += "&amp;";
-            break;
-        case '<':
-            result += "&lt;";
-            break;
-        case '>':
-            result += "&gt;";
-            break;
-        case '"':
-            result += "&quot;";
-            break;
-        default:
-            result += c;
-        }
-    }
+    appendEscaped(result, text);
     return result;
 }
 
@@ -125,8 +137,13 @@ THtmlOldal::THtmlOldal(TMemTable& table, const TMezoLista& columns, std::string 
     , subtitle_(HtmlSzoveg(subtitle)) {}
 
 QByteArray THtmlOldal::Build() {
+    const std::string page = buildPage();
+    return QByteArray(page.data(), static_cast<qsizetype>(page.size()));
+}
+
+std::string THtmlOldal::buildPage() {
     const std::string now = HtmlDatum(outputNow());
-    QByteArray page;
+    std::string page;
     line(page, "<!DOCTYPE html>");
     line(page, "<html>");
     line(page, "<head>");
@@ -154,33 +171,41 @@ QByteArray THtmlOldal::Build() {
     return page;
 }
 
-// The header row and one row per record. The table's controls stay quiet meanwhile, and the
-// first record is current again afterwards, however the rows end.
-void THtmlOldal::buildRows(QByteArray& page) {
+// The header row and one row per record in the current order, read without moving the
+// cursor, so no scroll handler runs per record. The table's controls stay quiet meanwhile, and
+// the first record is current again afterwards, however the rows end.
+void THtmlOldal::buildRows(std::string& page) {
     QuietControls quiet(table_);
     try {
+        table_.First();
         std::vector<Column> used;
         line(page, "  <tr>");
         for (const TMezoRec& entry : columns_) {
             if (entry.FieldName.empty())
                 continue;
-            TField& field = table_.FieldByName(entry.FieldName);
-            used.push_back({&field, std::to_string(entry.Width), alignmentPrefix(field)});
-            line(page, {"    <td width=\"", used.back().width,
+            const TField& field = table_.FieldByName(entry.FieldName);
+            const std::string width = std::to_string(entry.Width);
+            const std::string_view prefix = alignmentPrefix(field);
+            line(page, {"    <td width=\"", width,
                         "%\" bgcolor=\"#C0C0C0\"><font face=\"Verdana\" size=\"1\"><strong>",
-                        used.back().prefix, HtmlSzoveg(entry.Caption), "</strong></font></td>"});
+                        prefix, HtmlSzoveg(entry.Caption), "</strong></font></td>"});
+            used.push_back({field.Index(), "    <td width=\"" + width +
+                                               "%\"><font face=\"Verdana\" size=\"1\">" +
+                                               std::string(prefix)});
         }
         line(page, "  </tr>");
-        int done = 0;
-        for (table_.First(); !table_.Eof(); table_.Next()) {
+        const int count = table_.RecordCount();
+        page.reserve(page.size() + std::size_t(count) * (16 + 80 * used.size()) + 512);
+        for (int row = 0; row < count; ++row) {
             line(page, "  <tr>");
-            for (const Column& column : used)
-                line(page,
-                     {"    <td width=\"", column.width, "%\"><font face=\"Verdana\" size=\"1\">",
-                      column.prefix, HtmlSzoveg(column.field->DisplayText()), "</font></td>"});
+            for (const Column& column : used) {
+                page += column.cellStart;
+                appendValue(page, table_.ValueAt(row, column.field));
+                page += "</font></td>\r\n";
+            }
             line(page, "  </tr>");
-            if (++done % 10 == 0 && Progress)
-                Progress(done);
+            if ((row + 1) % 10 == 0 && Progress)
+                Progress(row + 1);
         }
         table_.First();
     } catch (...) {
@@ -194,16 +219,16 @@ void THtmlOldal::buildRows(QByteArray& page) {
 }
 
 void THtmlOldal::Write(QIODevice& device) {
-    const QByteArray page = Build();
-    if (device.write(page) != page.size())
+    const std::string page = buildPage();
+    if (device.write(page.data(), qint64(page.size())) != qint64(page.size()))
         throw VembaError(toCp1250(device.errorString()));
 }
 
 void THtmlOldal::WriteToFile(const QString& path) {
-    const QByteArray page = Build();
+    const std::string page = buildPage();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw cannotCreate(path, file.errorString());
-    if (file.write(page) != page.size() || !file.commit())
+    if (file.write(page.data(), qint64(page.size())) != qint64(page.size()) || !file.commit())
         throw cannotCreate(path, file.errorString());
 }

@@ -76,7 +76,8 @@ public:
     void WriteToFile(const QString& path);
 
 private:
-    void buildRows(QByteArray& page);
+    std::string buildPage();
+    void buildRows(std::string& page);
 
     TMemTable& table_;
     TMezoLista columns_;
