@@ -31,7 +31,8 @@ public:
                                             "ld\xe9s";
 
     // A fixed file name writes there without asking; empty lets the user choose the file,
-    // starting from Edit1's proposal. Pages are opened through the launcher given, which must
+    // starting from Edit1's proposal in the documents folder (the home folder while there is
+    // no documents folder). Pages are opened through the launcher given, which must
     // outlive the dialog, like the table.
     Tfrm_Rezi2Ruva(TMemTable& table, const TMezoLista& columns, std::string title,
                    std::string subtitle, QString fixedFileName, TStarter& opener,

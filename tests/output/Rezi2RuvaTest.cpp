@@ -6,11 +6,12 @@
 #include "support/TestFiles.h"
 #include "ui/Placement.h"
 #include "ui/ScriptedDialogs.h"
-#include "ui/ShellFolders.h"
 #include "ui/Starter.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -138,7 +139,7 @@ TEST_F(Rezi2RuvaTest, ControlsAsDesigned) {
     EXPECT_TRUE(d->Button1->isDefault());
     EXPECT_FALSE(d->Button2->isDefault() || d->Button3->isDefault());
     EXPECT_EQ(d->ProgressBar1->value(), 0);
-    EXPECT_EQ(d->Edit1->text(), DokumentumMappa() + u("/n_met-_bc.htm"));
+    EXPECT_EQ(QFileInfo(d->Edit1->text()).fileName(), u("n_met-_bc.htm"));
 
     // Tab order.
     d->show();
@@ -152,6 +153,21 @@ TEST_F(Rezi2RuvaTest, ControlsAsDesigned) {
             focus = focus->nextInFocusChain();
         EXPECT_EQ(focus, next) << next->objectName().toStdString();
     }
+}
+
+// The page is proposed in the documents folder, or in the home folder while there is no
+// documents folder, so that OK can write it as proposed.
+TEST_F(Rezi2RuvaTest, ProposedPathIsInTheDocumentsFolderOrAtHome) {
+    const QByteArray oldHome = qgetenv("HOME");
+    const QString home = path("haz");
+    ASSERT_TRUE(QDir().mkpath(home));
+    qputenv("HOME", QFile::encodeName(home));
+    const QString atHome = makeDialog()->Edit1->text();
+    ASSERT_TRUE(QDir(home).mkdir(u("Documents")));
+    const QString inDocuments = makeDialog()->Edit1->text();
+    qputenv("HOME", oldHome);
+    EXPECT_EQ(atHome, home + u("/n_met-_bc.htm"));
+    EXPECT_EQ(inDocuments, home + u("/Documents/n_met-_bc.htm"));
 }
 
 TEST_F(Rezi2RuvaTest, EditBoxHasTheFocusColourOnlyWhileFocused) {
@@ -400,7 +416,7 @@ TEST_F(Rezi2RuvaTest, WithoutFileNameTheDialogAsksModally) {
         d.Button1->click();
     });
     HtmlKiiras(table, NyelvOszlopok(false), cp("Német ábc"), "", {}, starter);
-    EXPECT_EQ(proposed, DokumentumMappa() + u("/n_met-_bc.htm"));
+    EXPECT_EQ(QFileInfo(proposed).fileName(), u("n_met-_bc.htm"));
     EXPECT_EQ(readAll(path("kert.htm")), expectedPage());
     EXPECT_EQ(opener->urls, std::vector<QUrl>{QUrl::fromLocalFile(path("kert.htm"))});
 }
