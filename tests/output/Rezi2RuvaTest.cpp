@@ -372,6 +372,33 @@ TEST_F(Rezi2RuvaTest, ButtonsWaitWhileAPageIsWritten) {
     EXPECT_FALSE(d->isVisible());
 }
 
+// While the mail program has the page, the dialog stays painted but its buttons and closing
+// wait; afterwards it is usable again.
+TEST_F(Rezi2RuvaTest, ButtonsWaitWhileThePageIsMailed) {
+    mailer.install("sleep 0.3");
+    auto d = makeDialog();
+    d->show();
+    d->Edit1->setText(path("lap.htm"));
+    bool pressed = false;
+    QTimer::singleShot(100, [&] {
+        pressed = true;
+        EXPECT_TRUE(d->Busy());
+        d->Edit1->setText(path("masik.htm"));
+        d->Button1->click();
+        d->Button3->click();
+        d->Button2->click();
+        d->close();
+    });
+    d->Button3->click();
+    EXPECT_TRUE(pressed);
+    EXPECT_FALSE(d->Busy());
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_FALSE(QFile::exists(path("masik.htm")));
+    EXPECT_TRUE(opener->urls.empty());
+    d->Button2->click();
+    EXPECT_FALSE(d->isVisible());
+}
+
 // ---- HtmlKiiras ---------------------------------------------------------------------------
 
 TEST_F(Rezi2RuvaTest, FixedFileNameWritesAtOnceAndOpensThePage) {
