@@ -4,6 +4,7 @@
 #include "app/SqlExport.h"
 #include "app/WheelToArrows.h"
 #include "editor/Teszt.h"
+#include "output/Rezi2Ruva.h"
 #include "platform/Cp1250.h"
 #include "ui/ImageList.h"
 #include "ui/Links.h"
@@ -172,7 +173,7 @@ std::span<const Tfrm_Main::ActionDescription> Tfrm_Main::actionTable() {
         {"aNyomtatKep", "File", "Nyomtatási kép", nullptr, "Ctrl+K", ImageList::NyomtatasiKep,
          nullptr},
         {"aExcelbe", "File", "Excelbe...", nullptr, "Ctrl+E", ImageList::Excelbe, nullptr},
-        {"aHtml", "File", "Html export", nullptr, "Ctrl+H", ImageList::Html, nullptr},
+        {"aHtml", "File", "Html export", nullptr, "Ctrl+H", ImageList::Html, &W::aHtmlExecute},
         {"aSQLExp", "File", "SQL export", nullptr, "F6", ImageList::SQLExport, &W::aSQLExpExecute},
     };
     return table;
@@ -537,6 +538,14 @@ void Tfrm_Main::aLevelExecute() {
 void Tfrm_Main::aSQLExpExecute() {
     const std::string text = SQLExportText(drill_.Tbl());
     QGuiApplication::clipboard()->setText(fromCp1250(text));
+}
+
+// The page of the drill in its shuffled order, the second language first when the direction
+// is "Második nyelv"; the test's file name is the title.
+void Tfrm_Main::aHtmlExecute() {
+    const bool masodikElol = drill_.KikerdezesIndex() == Drill::MasodikNyelv;
+    HtmlKiiras(drill_.Tbl(), NyelvOszlopok(masodikElol), toCp1250(drill_.StatusPanelText(0)), {},
+               {}, Exe, this);
 }
 
 void Tfrm_Main::LinkInditas(std::string_view address) {

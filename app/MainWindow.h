@@ -73,6 +73,7 @@ private:
     void aHonlapExecute();
     void aUjdonsagExecute();
     void aLevelExecute();
+    void aHtmlExecute();
     void aSQLExpExecute();
 
     void LinkInditas(std::string_view address);

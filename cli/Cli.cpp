@@ -6,6 +6,7 @@
 #include "data/MemTable.h"
 #include "editor/CsvImport.h"
 #include "editor/TesztLogic.h"
+#include "output/HtmlPage.h"
 #include "platform/Cp1250.h"
 
 #include <QCommandLineParser>
@@ -36,7 +37,15 @@ const char* const Usage = R"(Usage:
       language, ignoring case).
   vemba-cli --help | --version
 
-OUT is a test file (.ask). Texts are UTF-8 on the command line and the terminal.
+OUT's extension chooses what convert writes:
+  .ask          a test file.
+  .htm, .html   a web page of the table, as "Html export" writes it. Options:
+      --title TEXT     the page's title (default: IN's file name without folders)
+      --subtitle TEXT  the line below the title (default: none)
+      --column SPEC    a column "field;caption;width;", the width in percent of the
+                       table's; repeatable, in page order, replacing the default
+                       columns "nyelv1;;50;" and "nyelv2;;50;"
+Texts are UTF-8 on the command line and the terminal.
 Exit status: 0 success, 1 error, 2 usage error.
 )";
 
@@ -93,6 +102,32 @@ bool suffixIs(const QString& suffix, std::initializer_list<const char*> names) {
     });
 }
 
+// The columns of --column (code page 1250), or the two languages; a column that cannot be
+// read is a mistake of the command line.
+TMezoLista htmlColumns(const QCommandLineParser& parser) {
+    std::vector<std::string> lines;
+    for (const QString& spec : parser.values(QStringLiteral("column")))
+        lines.push_back(toCp1250(spec));
+    if (lines.empty())
+        lines = NyelvOszlopok(false);
+    try {
+        return MezoListaBetoltes(lines);
+    } catch (const VembaError& error) {
+        throw UsageError{QStringLiteral("--column: ") + fromCp1250(error.what())};
+    }
+}
+
+// The page "Html export" writes to a fixed file name, titled with IN's file name unless
+// --title says otherwise; it is neither opened nor mailed.
+void writeHtmlPage(TMemTable& table, const QCommandLineParser& parser, const ConvertJob& job) {
+    const QString title = parser.isSet(QStringLiteral("title"))
+                              ? parser.value(QStringLiteral("title"))
+                              : QFileInfo(job.in).fileName();
+    THtmlOldal page(table, htmlColumns(parser), toCp1250(title),
+                    toCp1250(parser.value(QStringLiteral("subtitle"))));
+    page.WriteToFile(job.out);
+}
+
 // The formats in the order they are tried: the first that matches OUT's extension writes it.
 const std::vector<OutputFormat>& outputFormats() {
     static const std::vector<OutputFormat> formats = {
@@ -101,6 +136,11 @@ const std::vector<OutputFormat>& outputFormats() {
          [](TMemTable& table, const QCommandLineParser&, const ConvertJob& job) {
              table.SaveToFile(job.out);
          }},
+        {[](const QString& suffix) {
+             return suffixIs(suffix, {"htm", "html"});
+         },
+         {QStringLiteral("title"), QStringLiteral("subtitle"), QStringLiteral("column")},
+         writeHtmlPage},
     };
     return formats;
 }
@@ -110,7 +150,7 @@ const OutputFormat& outputFormat(const QString& path) {
     for (const OutputFormat& format : outputFormats())
         if (format.matches(suffix))
             return format;
-    throw UsageError{QStringLiteral("OUT must be a test file ending in .ask: ") + path};
+    throw UsageError{QStringLiteral("OUT must end in .ask, .htm or .html: ") + path};
 }
 
 // Every format option given must belong to OUT's format.
@@ -226,6 +266,14 @@ void addOptions(QCommandLineParser& parser) {
         {QStringLiteral("shuffle"), QStringLiteral("Shuffle as the drill does.")},
         {QStringLiteral("append"), QStringLiteral("Append a test."), QStringLiteral("file")},
         {QStringLiteral("import"), QStringLiteral("Import a CSV file as the editor does.")},
+        // Shared by every output with a title: the web page and the printed list.
+        {QStringLiteral("title"), QStringLiteral("The output's title."), QStringLiteral("text")},
+    });
+    // The web page's own.
+    parser.addOptions({
+        {QStringLiteral("subtitle"), QStringLiteral("The page's subtitle."),
+         QStringLiteral("text")},
+        {QStringLiteral("column"), QStringLiteral("A column of the page."), QStringLiteral("spec")},
     });
 }
 

@@ -6,6 +6,7 @@
 #include "app/WheelToArrows.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
+#include "output/Rezi2Ruva.h"
 #include "platform/Cp1250.h"
 #include "platform/PrivateProfile.h"
 #include "support/TestFiles.h"
@@ -18,9 +19,11 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -32,9 +35,11 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -234,7 +239,7 @@ TEST_F(MainWindowTest, EveryCommandAsDescribed) {
         {"aNyomtatKep", "File", "Nyomtatási kép", nullptr, "Ctrl+K", ImageList::NyomtatasiKep,
          false},
         {"aExcelbe", "File", "Excelbe...", nullptr, "Ctrl+E", ImageList::Excelbe, false},
-        {"aHtml", "File", "Html export", nullptr, "Ctrl+H", ImageList::Html, false},
+        {"aHtml", "File", "Html export", nullptr, "Ctrl+H", ImageList::Html, true},
         {"aSQLExp", "File", "SQL export", nullptr, "F6", ImageList::SQLExport, true},
     };
     for (const Row& row : rows) {
@@ -307,8 +312,7 @@ int visibleWindows() {
 TEST_F(MainWindowTest, DisabledCommandDoesNothingFromMenuButtonOrShortcut) {
     showActive();
     const int windows = visibleWindows();
-    for (const char* name :
-         {"aLetolt", "aNyomtat", "aNyomtatKep", "aExcelbe", "aHtml", "aNevjegy"}) {
+    for (const char* name : {"aLetolt", "aNyomtat", "aNyomtatKep", "aExcelbe", "aNevjegy"}) {
         QAction* command = window->action(name);
         ASSERT_NE(command, nullptr) << name;
         QSignalSpy triggered(command, &QAction::triggered);
@@ -514,6 +518,68 @@ TEST(SqlExport, QuotesAndEmptyFields) {
     };
     for (const Row& row : rows)
         EXPECT_EQ(SQLQuoted(row.text), row.quoted) << row.name;
+}
+
+// HTML export.
+
+// Runs a step inside the next HTML export dialog, from its own modal loop.
+void inHtmlDialog(std::function<void(Tfrm_Rezi2Ruva&)> step) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, step] {
+        auto* dialog = dynamic_cast<Tfrm_Rezi2Ruva*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        step(*dialog);
+    });
+    timer->start(10);
+}
+
+// Ctrl+H writes the drill in its current order, the question side's language first when the
+// direction is "Második nyelv", titled with the test's file name.
+TEST_F(MainWindowTest, HtmlExportWritesTheDrillInItsDirection) {
+    showActive();
+    openWithKeys(writeTest(dir, u("Német ábc.ask"), {{"alma", "apple"}, {"<b>", "körte & co"}}));
+    window->drill().Tbl().SortOn("nyelv1");
+    const QList<QRadioButton*> items =
+        child<QGroupBox>("RadioGroup1")->findChildren<QRadioButton*>();
+    ASSERT_EQ(items.size(), 3);
+    const struct {
+        int direction;
+        const char* firstRow[2]; // the two cells of the first data row
+    } cases[] = {
+        {Drill::ElsoNyelv, {"&lt;b&gt;", "körte &amp; co"}},
+        {Drill::MasodikNyelv, {"körte &amp; co", "&lt;b&gt;"}},
+        {Drill::Vegyesen, {"&lt;b&gt;", "körte &amp; co"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.direction);
+        showActive(); // again after the last dialog
+        items[c.direction]->click();
+        opener->urls.clear();
+        const QString page = dir.filePath(QStringLiteral("lap%1.htm").arg(c.direction));
+        QString proposed;
+        inHtmlDialog([&](Tfrm_Rezi2Ruva& d) {
+            proposed = d.Edit1->text();
+            d.Edit1->setText(page);
+            d.Button1->click();
+        });
+        key(Qt::Key_H, Qt::ControlModifier);
+        EXPECT_EQ(QFileInfo(proposed).fileName(), u("n_met-_bc.ask.htm"));
+        const QByteArray written = readAll(page);
+        const QByteArray cell = "%\"><font face=\"Verdana\" size=\"1\">";
+        EXPECT_TRUE(written.contains(QByteArray::fromStdString(
+            "<tr>\r\n    <td width=\"50" + cell.toStdString() + cp(c.firstRow[0]) +
+            "</font></td>\r\n    <td width=\"50" + cell.toStdString() + cp(c.firstRow[1]) +
+            "</font></td>\r\n  </tr>")))
+            << written.toStdString();
+        EXPECT_TRUE(written.contains(
+            QByteArray::fromStdString("<title>" + cp("Német ábc.ask") + "</title>\r\n")));
+        EXPECT_TRUE(written.contains("size=\"1\"></font></strong></p>\r\n")) << "no subtitle";
+        EXPECT_EQ(opener->urls, std::vector<QUrl>{QUrl::fromLocalFile(page)});
+    }
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 // Errors reach the program-wide error box.

@@ -244,11 +244,112 @@ TEST_F(CliTest, ProgramSpeaksUtf8AndExitsWithTheStatus) {
     EXPECT_TRUE(usage.err.contains(QStringLiteral("Usage:")));
 }
 
+// The web page: the lines that depend on the command line, the rest being the page writer's.
+class CliHtmlTest : public CliTest {
+protected:
+    void SetUp() override {
+        qputenv("SOURCE_DATE_EPOCH", "1700000000");
+        writeAll(path("Német ábc.ask"),
+                 QByteArray::fromStdString(cp("\"sorszam\",\"nyelv1\",\"nyelv2\",\r\n"
+                                              "\"1\",\"<b>\",\"körte & co\",\r\n")));
+    }
+    void TearDown() override { qunsetenv("SOURCE_DATE_EPOCH"); }
+    QString in() const { return path("Német ábc.ask"); }
+};
+
+TEST_F(CliHtmlTest, ConvertWritesThePage) {
+    const auto cell = [](const char* width, const std::string& text) {
+        return "    <td width=\"" + std::string(width) + "%\"><font face=\"Verdana\" size=\"1\">" +
+               text + "</font></td>\r\n";
+    };
+    const struct {
+        const char* name;
+        QStringList options;
+        const char* out;
+        std::string title;    // cp1250, as the page shows it
+        std::string subtitle; // the same
+        std::string row;      // the data row's cells
+    } cases[] = {
+        {"defaults",
+         {},
+         "lap.htm",
+         cp("Német ábc.ask"),
+         "",
+         cell("50", "&lt;b&gt;") + cell("50", cp("körte &amp; co"))},
+        {".html and an empty title",
+         {QStringLiteral("--title"), QString()},
+         "lap.HTML",
+         "",
+         "",
+         cell("50", "&lt;b&gt;") + cell("50", cp("körte &amp; co"))},
+        {"title, subtitle and columns",
+         {QStringLiteral("--title"), QStringLiteral("Cím & <más>"), QStringLiteral("--subtitle"),
+          QStringLiteral("Alcím"), QStringLiteral("--column"), QStringLiteral("nyelv2;Angol;70;"),
+          QStringLiteral("--column"), QStringLiteral("sorszam;Sor;30")},
+         "lap.htm",
+         cp("Cím &amp; &lt;más&gt;"),
+         cp("Alcím"),
+         cell("70", cp("körte &amp; co")) + cell("30", "<p align=\"right\">1")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString out = path(c.out);
+        CliRun r = run(QStringList{QStringLiteral("convert")} + c.options + QStringList{in(), out});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        const std::string page = readAll(out).toStdString();
+        EXPECT_NE(page.find("\r\n<title>" + c.title + "</title>\r\n"), std::string::npos);
+        EXPECT_NE(page.find("size=\"1\">" + c.subtitle + "</font></strong></p>\r\n"),
+                  std::string::npos);
+        EXPECT_NE(page.find("  <tr>\r\n" + c.row + "  </tr>\r\n</table>"), std::string::npos)
+            << page;
+        EXPECT_NE(page.find(">2023.11.14 22:13:20</font>"), std::string::npos);
+        // SOURCE_DATE_EPOCH makes a second run write the same bytes.
+        ASSERT_EQ(run(QStringList{QStringLiteral("convert")} + c.options +
+                      QStringList{in(), path("masodik.htm")})
+                      .status,
+                  0);
+        EXPECT_EQ(readAll(path("masodik.htm")), readAll(out));
+    }
+}
+
+TEST_F(CliHtmlTest, WrongOptionsAreUsageErrorsAndFailuresLeaveNoPage) {
+    const struct {
+        QStringList options;
+        const char* out;
+        int status;
+    } cases[] = {
+        {{QStringLiteral("--title"), QStringLiteral("x")}, "ki.ask", 2},
+        {{QStringLiteral("--subtitle"), QStringLiteral("x")}, "ki.ask", 2},
+        {{QStringLiteral("--column"), QStringLiteral("nyelv1;;50;")}, "ki.ask", 2},
+        {{QStringLiteral("--column"), QStringLiteral("nyelv1;;fele;")}, "ki.htm", 2},
+        {{QStringLiteral("--column"), QStringLiteral("nyelv1")}, "ki.htm", 2},
+        {QStringList(51, QStringLiteral("--column=nyelv1;;1;")), "ki.htm", 2},
+        {{QStringLiteral("--column"), QStringLiteral("nincs;;50;")}, "ki.htm", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options.join(QLatin1Char(' ')).toStdString());
+        CliRun r = run(QStringList{QStringLiteral("convert")} + c.options +
+                       QStringList{in(), path(c.out)});
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        EXPECT_EQ(r.err.contains(QStringLiteral("Usage:")), c.status == 2);
+        EXPECT_FALSE(QFile::exists(path(c.out)));
+    }
+    CliRun missing = run({QStringLiteral("convert"), QStringLiteral("--column"),
+                          QStringLiteral("nincs;;50;"), in(), path("ki.htm")});
+    EXPECT_EQ(missing.err, QStringLiteral("vemba-cli: Tbl: Field 'nincs' not found\n"));
+    CliRun bad = run({QStringLiteral("convert"), QStringLiteral("--column"),
+                      QStringLiteral("nyelv1;;fele;"), in(), path("ki.htm")});
+    EXPECT_TRUE(bad.err.startsWith(
+        QStringLiteral("vemba-cli: --column: 'fele' is not a valid integer value\n")));
+}
+
 TEST_F(CliTest, HelpAndVersion) {
     CliRun help = run({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("vemba-cli convert --shuffle")));
     EXPECT_TRUE(help.out.contains(QStringLiteral("vemba-cli convert --import IN OUT")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--column SPEC")));
     CliRun version = run({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, QStringLiteral("vemba-cli " VEMBA_VERSION "\n"));
