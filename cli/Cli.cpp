@@ -6,10 +6,12 @@
 #include "data/MemTable.h"
 #include "editor/CsvImport.h"
 #include "editor/TesztLogic.h"
+#include "output/RptLista.h"
 #include "platform/Cp1250.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <algorithm>
 #include <exception>
@@ -34,9 +36,16 @@ const char* const Usage = R"(Usage:
       Imports the semicolon-separated text file IN as the test editor's "Import"
       does in a new test, and writes the pairs in the editor's order (by the first
       language, ignoring case).
+  vemba-cli convert [any options above] [--title TEXT] [--left FIELD]
+                    [--right FIELD] IN OUT.pdf
+      Writes the pairs, in the order the other options make, as the printed word
+      list: two columns on A4 pages, one pair a line, the field LEFT (default:
+      nyelv1) beside the field RIGHT (default: nyelv2), TEXT at the top of every
+      page (default: IN's file name).
   vemba-cli --help | --version
 
-OUT is a test file (.ask). Texts are UTF-8 on the command line and the terminal.
+OUT's extension chooses what is written: a test file (.ask) or the printed word
+list (.pdf). Texts are UTF-8 on the command line and the terminal.
 Exit status: 0 success, 1 error, 2 usage error.
 )";
 
@@ -85,12 +94,31 @@ struct OutputFormat {
     QStringList options;
     std::function<void(TMemTable& table, const QCommandLineParser& parser, const ConvertJob& job)>
         write;
+    // Writing needs Qt's GUI classes (fonts, painting), so the program makes a
+    // QGuiApplication for it.
+    bool needsGui = false;
 };
 
 bool suffixIs(const QString& suffix, std::initializer_list<const char*> names) {
     return std::any_of(names.begin(), names.end(), [&](const char* name) {
         return suffix.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
     });
+}
+
+// The printed word list as a PDF file. Its title is IN's file name unless --title gives one.
+void writeListaPdfOutput(TMemTable& table, const QCommandLineParser& parser,
+                         const ConvertJob& job) {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        throw VembaError("The printed word list needs a QGuiApplication");
+    const QString title = parser.isSet(QStringLiteral("title"))
+                              ? parser.value(QStringLiteral("title"))
+                              : QFileInfo(job.in).fileName();
+    auto field = [&](const char* option, const char* standard) {
+        const QString name = QString::fromLatin1(option);
+        return parser.isSet(name) ? toCp1250(parser.value(name)) : std::string(standard);
+    };
+    writeListaPdf(table, toCp1250(title), field("left", "nyelv1"), field("right", "nyelv2"),
+                  job.out);
 }
 
 // The formats in the order they are tried: the first that matches OUT's extension writes it.
@@ -101,16 +129,26 @@ const std::vector<OutputFormat>& outputFormats() {
          [](TMemTable& table, const QCommandLineParser&, const ConvertJob& job) {
              table.SaveToFile(job.out);
          }},
+        {[](const QString& suffix) { return suffixIs(suffix, {"pdf"}); },
+         {QStringLiteral("title"), QStringLiteral("left"), QStringLiteral("right")},
+         writeListaPdfOutput,
+         true},
     };
     return formats;
 }
 
-const OutputFormat& outputFormat(const QString& path) {
+const OutputFormat* findOutputFormat(const QString& path) {
     const QString suffix = QFileInfo(path).suffix();
     for (const OutputFormat& format : outputFormats())
         if (format.matches(suffix))
-            return format;
-    throw UsageError{QStringLiteral("OUT must be a test file ending in .ask: ") + path};
+            return &format;
+    return nullptr;
+}
+
+const OutputFormat& outputFormat(const QString& path) {
+    if (const OutputFormat* format = findOutputFormat(path))
+        return *format;
+    throw UsageError{QStringLiteral("OUT must end in .ask or .pdf: ") + path};
 }
 
 // Every format option given must belong to OUT's format.
@@ -226,14 +264,24 @@ void addOptions(QCommandLineParser& parser) {
         {QStringLiteral("shuffle"), QStringLiteral("Shuffle as the drill does.")},
         {QStringLiteral("append"), QStringLiteral("Append a test."), QStringLiteral("file")},
         {QStringLiteral("import"), QStringLiteral("Import a CSV file as the editor does.")},
+        // The title of both the HTML page and the printed word list.
+        {QStringLiteral("title"), QStringLiteral("The title."), QStringLiteral("text")},
+        {QStringLiteral("left"), QStringLiteral("The printed list's left field."),
+         QStringLiteral("field")},
+        {QStringLiteral("right"), QStringLiteral("The printed list's right field."),
+         QStringLiteral("field")},
     });
+}
+
+bool parseArguments(QCommandLineParser& parser, const QStringList& arguments) {
+    addOptions(parser);
+    // QCommandLineParser wants the program name first.
+    return parser.parse(QStringList{QStringLiteral("vemba-cli")} + arguments);
 }
 
 int dispatch(const QStringList& arguments, QTextStream& out) {
     QCommandLineParser parser;
-    addOptions(parser);
-    // QCommandLineParser wants the program name first.
-    if (!parser.parse(QStringList{QStringLiteral("vemba-cli")} + arguments))
+    if (!parseArguments(parser, arguments))
         throw UsageError{parser.errorText()};
     if (parser.isSet(QStringLiteral("help"))) {
         out << Usage;
@@ -261,6 +309,17 @@ int fail(QTextStream& out, QTextStream& err, const QString& text, int status) {
 }
 
 } // namespace
+
+bool needsGuiApplication(const QStringList& arguments) {
+    QCommandLineParser parser;
+    if (!parseArguments(parser, arguments))
+        return false;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.value(0) != QStringLiteral("convert") || positional.size() != 3)
+        return false;
+    const OutputFormat* format = findOutputFormat(positional.at(2));
+    return format != nullptr && format->needsGui;
+}
 
 int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     try {
