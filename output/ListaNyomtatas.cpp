@@ -37,36 +37,42 @@ PrinterService*& installedService() {
     return service;
 }
 
+std::string PrintFailed() {
+    return toCp1250(utf8("A nyomtatás nem sikerült."));
+}
+
 QString progressText(int done, int total) {
     return QStringLiteral("Nyomtatás: %1 / %2 oldal").arg(done).arg(total);
 }
 
-// Prints every page with a progress window whose Mégse button stops the job. Returns whether
-// every page went to the printer.
+// Prints every page with a progress window. It has no cancel button: the printing systems
+// spool the whole job and send it when painting ends, so a stop would still print the pages
+// painted so far. Returns whether every page went to the printer.
 bool printWithProgress(TrptLista& report, QPrinter& printer, QWidget* owner) {
     QProgressDialog progress(owner);
+    progress.setObjectName(QStringLiteral("rptListaProgress"));
     progress.setWindowTitle(utf8(TrptLista::ReportTitle));
     progress.setWindowModality(Qt::ApplicationModal);
-    progress.setCancelButtonText(utf8("Mégse"));
+    progress.setCancelButton(nullptr);
     progress.setMinimumDuration(0);
     progress.setAutoReset(false);
     progress.setRange(0, report.pageCount());
     progress.setLabelText(progressText(0, report.pageCount()));
+    // Shown at once, not when the dialog's own estimate of the time left would show it.
+    progress.show();
     progress.setValue(0);
     return report.print(printer, [&](int done, int total) {
         progress.setLabelText(progressText(done, total));
         progress.setValue(done);
-        if (!progress.wasCanceled())
-            return true;
-        printer.abort();
-        return false;
+        return true;
     });
 }
 
 void printList(TrptLista& report, QPrinter& printer, QWidget* owner) {
     printer.setDocName(utf8(TrptLista::ReportTitle));
     printer.setCopyCount(1);
-    printWithProgress(report, printer, owner);
+    if (!printWithProgress(report, printer, owner))
+        throw VembaError(PrintFailed());
 }
 
 // The preview paints into a picture engine of its printer, the print button into the
@@ -79,7 +85,7 @@ bool isPreviewPainting(QPrinter& printer) {
 void previewList(TrptLista& report, QWidget* owner) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(utf8(TrptLista::ReportTitle));
-    printer.setPageLayout(report.definition().page.pageLayout());
+    printer.setPageLayout(report.definition().page.paperLayout());
     QPrintPreviewDialog dialog(&printer, owner);
     dialog.setObjectName(QStringLiteral("rptListaPreview"));
     dialog.setWindowTitle(utf8(TrptLista::ReportTitle));
@@ -93,8 +99,8 @@ void previewList(TrptLista& report, QWidget* owner) {
         try {
             if (isPreviewPainting(*target))
                 report.print(*target);
-            else
-                printWithProgress(report, *target, &dialog);
+            else if (!printWithProgress(report, *target, &dialog))
+                throw VembaError(PrintFailed());
         } catch (const std::exception& error) {
             ProgramErrorBox(error, &dialog);
         }

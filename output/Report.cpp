@@ -259,6 +259,12 @@ QPageLayout ReportPage::pageLayout() const {
     return QPageLayout(size, orientation, margins, QPageLayout::Millimeter);
 }
 
+QPageLayout ReportPage::paperLayout() const {
+    QPageLayout paper(size, orientation, QMarginsF(), QPageLayout::Millimeter);
+    paper.setMode(QPageLayout::FullPageMode);
+    return paper;
+}
+
 void TableRecords::first() {
     table_.First();
 }
@@ -418,12 +424,11 @@ void ReportRenderer::paintPage(QPainter& painter, int page) {
 }
 
 bool ReportRenderer::print(QPagedPaintDevice& device, const Progress& progress) {
-    device.setPageLayout(report_.page.pageLayout());
+    device.setPageLayout(report_.page.paperLayout());
     QPainter painter;
     if (!painter.begin(&device))
         throw VembaError("Cannot print");
-    // The painter starts at the corner of the device's printable area, which a printer may
-    // have moved inward; the pages are painted from the paper's corner.
+    // A printer that keeps margins all the same starts the painter at their corner.
     const QPointF corner = device.pageLayout().paintRect(QPageLayout::Millimeter).topLeft();
     painter.scale(device.logicalDpiX() / MmPerInch, device.logicalDpiY() / MmPerInch);
     painter.translate(-corner);

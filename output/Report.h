@@ -77,7 +77,11 @@ struct ReportPage {
     int columns = 1;
     double columnGap = 0;
 
+    // The paper with the margins.
     QPageLayout pageLayout() const;
+    // The whole paper without margins, as devices are given it: pages are painted from the
+    // paper's corner, since a device rounds margins of its own (a PDF page to whole points).
+    QPageLayout paperLayout() const;
 };
 
 struct ReportDefinition {
