@@ -74,8 +74,11 @@ private:
     void aUjdonsagExecute();
     void aLevelExecute();
     void aSQLExpExecute();
+    void aNyomtatExecute();
+    void aNyomtatKepExecute();
 
     void LinkInditas(std::string_view address);
+    void ListaNyomtatasDrill(bool print);
     void FormKeyPress(char key);
 
     // Set-up.

@@ -6,6 +6,7 @@
 #include "platform/Error.h"
 #include "support/PdfText.h"
 #include "support/TestFiles.h"
+#include "support/TestPrinters.h"
 #include "ui/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -22,31 +23,6 @@
 #include <string>
 
 namespace {
-
-// The default printer of a test: none, or one that prints into a PDF file.
-class TestPrinters final : public PrinterService {
-public:
-    explicit TestPrinters(QString pdfPath = {})
-        : pdfPath_(std::move(pdfPath))
-        , previous_(PrinterService::install(this)) {}
-    ~TestPrinters() override { PrinterService::install(previous_); }
-
-    std::unique_ptr<QPrinter> defaultPrinter() override {
-        ++asked;
-        if (pdfPath_.isEmpty())
-            return nullptr;
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(pdfPath_);
-        return printer;
-    }
-
-    int asked = 0;
-
-private:
-    QString pdfPath_;
-    PrinterService* previous_;
-};
 
 // Records what the progress window shows: its caption, its range and its text at every step.
 class ProgressWatch : public QObject {
