@@ -14,10 +14,11 @@
 
 namespace {
 
-// Text is measured and painted in dots of 1/7200 inch, a hundredth of a point. A font of n
-// points is then n * 100 dots high, a whole number of pixels, so it measures the same on
-// every device the pages go to, and it is large enough for outline metrics without hinting.
-constexpr double DotsPerInch = 7200.0;
+// Text is measured and painted in dots of 1/720 inch, a tenth of a point. A font of n points
+// (whole or with one decimal) is then n * 10 dots high, a whole number of pixels, so it
+// measures the same on every device the pages go to; unhinted, its metrics are the outline's.
+// Larger sizes would measure no better, and the font engine stops caching glyphs for them.
+constexpr double DotsPerInch = 720.0;
 constexpr double MmPerInch = 25.4;
 constexpr double DotsPerMm = DotsPerInch / MmPerInch;
 
@@ -36,7 +37,7 @@ constexpr double LineWidth = 0.2; // of the band lines
 
 QFont dotFont(const QFont& design) {
     QFont font(design);
-    font.setPixelSize(std::max(1, qRound(design.pointSizeF() * 100)));
+    font.setPixelSize(std::max(1, qRound(design.pointSizeF() * 10)));
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }
