@@ -13,6 +13,8 @@
 #include <QPrinterInfo>
 #include <QProgressDialog>
 #include <QScreen>
+#include <QToolBar>
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -54,6 +56,8 @@ bool printWithProgress(TrptLista& report, QPrinter& printer, QWidget* owner) {
     progress.setWindowTitle(utf8(TrptLista::ReportTitle));
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setCancelButton(nullptr);
+    // Wide enough for its caption in the title bar.
+    progress.setMinimumWidth(progress.fontMetrics().averageCharWidth() * 45);
     progress.setMinimumDuration(0);
     progress.setAutoReset(false);
     progress.setRange(0, report.pageCount());
@@ -89,10 +93,14 @@ void previewList(TrptLista& report, QWidget* owner) {
     QPrintPreviewDialog dialog(&printer, owner);
     dialog.setObjectName(QStringLiteral("rptListaPreview"));
     dialog.setWindowTitle(utf8(TrptLista::ReportTitle));
-    // Large enough to read a whole page: most of the screen's height, a page's proportions.
+    // Large enough to read a whole page: most of the screen's height, a page's proportions,
+    // and at least as wide as the tool bar, so none of its buttons hides behind its edge.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const int height = screen->availableGeometry().height() * 9 / 10;
-        dialog.resize(height * 3 / 4, height);
+        int width = height * 3 / 4;
+        if (const QToolBar* toolBar = dialog.findChild<QToolBar*>())
+            width = std::max(width, toolBar->sizeHint().width() + 2 * toolBar->height());
+        dialog.resize(std::min(width, screen->availableGeometry().width()), height);
     }
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
         // Nothing may be thrown through the dialog's signal.

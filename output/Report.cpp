@@ -261,7 +261,7 @@ QPageLayout ReportPage::pageLayout() const {
 }
 
 QPageLayout ReportPage::paperLayout() const {
-    QPageLayout paper(size, orientation, QMarginsF(), QPageLayout::Millimeter);
+    QPageLayout paper(size, orientation, margins, QPageLayout::Millimeter);
     paper.setMode(QPageLayout::FullPageMode);
     return paper;
 }

@@ -79,8 +79,9 @@ struct ReportPage {
 
     // The paper with the margins.
     QPageLayout pageLayout() const;
-    // The whole paper without margins, as devices are given it: pages are painted from the
-    // paper's corner, since a device rounds margins of its own (a PDF page to whole points).
+    // As devices are given it: the margins (which page set-up dialogs show), but painted
+    // from the paper's corner, since a device rounds margins of its own (a PDF page to whole
+    // points).
     QPageLayout paperLayout() const;
 };
 
