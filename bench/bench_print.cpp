@@ -41,7 +41,8 @@ void fill(TMemTable& table, int pairs) {
     table.Open();
     constexpr int words = static_cast<int>(std::size(Words));
     for (int i = 0; i < pairs; ++i) {
-        const std::string number = " " + std::to_string(i);
+        std::string number = " ";
+        number += std::to_string(i);
         table.Append();
         table.SetFieldValue("nyelv1", toCp1250(QString::fromUtf8(Words[i % words])) + number);
         table.SetFieldValue("nyelv2", std::string(Meanings[(i / words) % words]) + number);
