@@ -143,6 +143,8 @@ TEST_F(ListaNyomtatasTest, PreviewPagesThroughTheListAndPrintsIt) {
         auto* preview = dialog->findChild<QPrintPreviewWidget*>();
         ASSERT_NE(preview, nullptr);
         pages = preview->pageCount();
+        // Painting the preview's pages shows no progress; printing does.
+        EXPECT_TRUE(progress.titles.empty());
         preview->setCurrentPage(2);
         pageAfterBrowsing = preview->currentPage();
         dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
