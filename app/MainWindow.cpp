@@ -4,6 +4,7 @@
 #include "app/SqlExport.h"
 #include "app/WheelToArrows.h"
 #include "editor/Teszt.h"
+#include "output/ListaNyomtatas.h"
 #include "output/Rezi2Ruva.h"
 #include "platform/Cp1250.h"
 #include "ui/ImageList.h"
@@ -169,9 +170,9 @@ std::span<const Tfrm_Main::ActionDescription> Tfrm_Main::actionTable() {
         {"aLevel", "Súgó", "Levélküldés Kelvaromnak", nullptr, "", ImageList::Level,
          &W::aLevelExecute},
         {"aNevjegy", "Súgó", "Névjegy", nullptr, "", ImageList::Nevjegy, nullptr},
-        {"aNyomtat", "File", "Nyomtat", nullptr, "Ctrl+P", ImageList::Nyomtat, nullptr},
+        {"aNyomtat", "File", "Nyomtat", nullptr, "Ctrl+P", ImageList::Nyomtat, &W::aNyomtatExecute},
         {"aNyomtatKep", "File", "Nyomtatási kép", nullptr, "Ctrl+K", ImageList::NyomtatasiKep,
-         nullptr},
+         &W::aNyomtatKepExecute},
         {"aExcelbe", "File", "Excelbe...", nullptr, "Ctrl+E", ImageList::Excelbe, nullptr},
         {"aHtml", "File", "Html export", nullptr, "Ctrl+H", ImageList::Html, &W::aHtmlExecute},
         {"aSQLExp", "File", "SQL export", nullptr, "F6", ImageList::SQLExport, &W::aSQLExpExecute},
@@ -546,6 +547,23 @@ void Tfrm_Main::aHtmlExecute() {
     const bool masodikElol = drill_.KikerdezesIndex() == Drill::MasodikNyelv;
     HtmlKiiras(drill_.Tbl(), NyelvOszlopok(masodikElol), toCp1250(drill_.StatusPanelText(0)), {},
                {}, Exe, this);
+}
+
+void Tfrm_Main::aNyomtatExecute() {
+    ListaNyomtatasDrill(true);
+}
+
+void Tfrm_Main::aNyomtatKepExecute() {
+    ListaNyomtatasDrill(false);
+}
+
+// The word list of the drill in its shuffled order, titled with the test's file name, its
+// columns in the order of the direction ("Vegyesen" as the first language first).
+void Tfrm_Main::ListaNyomtatasDrill(bool print) {
+    const bool secondFirst = drill_.KikerdezesIndex() == Drill::MasodikNyelv;
+    ListaNyomtatas(drill_.Tbl(), toCp1250(drill_.StatusPanelText(0)),
+                   secondFirst ? "nyelv2" : "nyelv1", secondFirst ? "nyelv1" : "nyelv2", print,
+                   this);
 }
 
 void Tfrm_Main::LinkInditas(std::string_view address) {

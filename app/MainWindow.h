@@ -75,8 +75,11 @@ private:
     void aLevelExecute();
     void aHtmlExecute();
     void aSQLExpExecute();
+    void aNyomtatExecute();
+    void aNyomtatKepExecute();
 
     void LinkInditas(std::string_view address);
+    void ListaNyomtatasDrill(bool print);
     void FormKeyPress(char key);
 
     // Set-up.

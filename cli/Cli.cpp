@@ -7,10 +7,12 @@
 #include "editor/CsvImport.h"
 #include "editor/TesztLogic.h"
 #include "output/HtmlPage.h"
+#include "output/RptLista.h"
 #include "platform/Cp1250.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <algorithm>
 #include <exception>
@@ -35,6 +37,12 @@ const char* const Usage = R"(Usage:
       Imports the semicolon-separated text file IN as the test editor's "Import"
       does in a new test, and writes the pairs in the editor's order (by the first
       language, ignoring case).
+  vemba-cli convert [any options above] [--title TEXT] [--left FIELD]
+                    [--right FIELD] IN OUT.pdf
+      Writes the pairs, in the order the other options make, as the printed word
+      list: two columns on A4 pages, one pair a line, the field LEFT (default:
+      nyelv1) beside the field RIGHT (default: nyelv2), TEXT at the top of every
+      page (default: IN's file name).
   vemba-cli --help | --version
 
 OUT's extension chooses what convert writes:
@@ -45,6 +53,8 @@ OUT's extension chooses what convert writes:
       --column SPEC    a column "field;caption;width;", the width in percent of the
                        table's; repeatable, in page order, replacing the default
                        columns "nyelv1;;50;" and "nyelv2;;50;"
+  .pdf          the printed word list, as "Nyomtat" prints it (see above).
+An option of another kind of output is a usage error.
 Texts are UTF-8 on the command line and the terminal.
 Exit status: 0 success, 1 error, 2 usage error.
 )";
@@ -94,12 +104,21 @@ struct OutputFormat {
     QStringList options;
     std::function<void(TMemTable& table, const QCommandLineParser& parser, const ConvertJob& job)>
         write;
+    // Writing needs Qt's GUI classes (fonts, painting), so the program makes a
+    // QGuiApplication for it.
+    bool needsGui = false;
 };
 
 bool suffixIs(const QString& suffix, std::initializer_list<const char*> names) {
     return std::any_of(names.begin(), names.end(), [&](const char* name) {
         return suffix.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
     });
+}
+
+// The title of the page and of the printed list: --title, or IN's file name without folders.
+QString outputTitle(const QCommandLineParser& parser, const ConvertJob& job) {
+    return parser.isSet(QStringLiteral("title")) ? parser.value(QStringLiteral("title"))
+                                                 : QFileInfo(job.in).fileName();
 }
 
 // The columns of --column (code page 1250), or the two languages; a column that cannot be
@@ -120,12 +139,22 @@ TMezoLista htmlColumns(const QCommandLineParser& parser) {
 // The page "Html export" writes to a fixed file name, titled with IN's file name unless
 // --title says otherwise; it is neither opened nor mailed.
 void writeHtmlPage(TMemTable& table, const QCommandLineParser& parser, const ConvertJob& job) {
-    const QString title = parser.isSet(QStringLiteral("title"))
-                              ? parser.value(QStringLiteral("title"))
-                              : QFileInfo(job.in).fileName();
-    THtmlOldal page(table, htmlColumns(parser), toCp1250(title),
+    THtmlOldal page(table, htmlColumns(parser), toCp1250(outputTitle(parser, job)),
                     toCp1250(parser.value(QStringLiteral("subtitle"))));
     page.WriteToFile(job.out);
+}
+
+// The printed word list as a PDF file. Its title is IN's file name unless --title gives one.
+void writeListaPdfOutput(TMemTable& table, const QCommandLineParser& parser,
+                         const ConvertJob& job) {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        throw VembaError("The printed word list needs a QGuiApplication");
+    auto field = [&](const char* option, const char* standard) {
+        const QString name = QString::fromLatin1(option);
+        return parser.isSet(name) ? toCp1250(parser.value(name)) : std::string(standard);
+    };
+    writeListaPdf(table, toCp1250(outputTitle(parser, job)), field("left", "nyelv1"),
+                  field("right", "nyelv2"), job.out);
 }
 
 // The formats in the order they are tried: the first that matches OUT's extension writes it.
@@ -141,16 +170,26 @@ const std::vector<OutputFormat>& outputFormats() {
          },
          {QStringLiteral("title"), QStringLiteral("subtitle"), QStringLiteral("column")},
          writeHtmlPage},
+        {[](const QString& suffix) { return suffixIs(suffix, {"pdf"}); },
+         {QStringLiteral("title"), QStringLiteral("left"), QStringLiteral("right")},
+         writeListaPdfOutput,
+         true},
     };
     return formats;
 }
 
-const OutputFormat& outputFormat(const QString& path) {
+const OutputFormat* findOutputFormat(const QString& path) {
     const QString suffix = QFileInfo(path).suffix();
     for (const OutputFormat& format : outputFormats())
         if (format.matches(suffix))
-            return format;
-    throw UsageError{QStringLiteral("OUT must end in .ask, .htm or .html: ") + path};
+            return &format;
+    return nullptr;
+}
+
+const OutputFormat& outputFormat(const QString& path) {
+    if (const OutputFormat* format = findOutputFormat(path))
+        return *format;
+    throw UsageError{QStringLiteral("OUT must end in .ask, .htm, .html or .pdf: ") + path};
 }
 
 // Every format option given must belong to OUT's format.
@@ -275,13 +314,24 @@ void addOptions(QCommandLineParser& parser) {
          QStringLiteral("text")},
         {QStringLiteral("column"), QStringLiteral("A column of the page."), QStringLiteral("spec")},
     });
+    // The printed list's own.
+    parser.addOptions({
+        {QStringLiteral("left"), QStringLiteral("The printed list's left field."),
+         QStringLiteral("field")},
+        {QStringLiteral("right"), QStringLiteral("The printed list's right field."),
+         QStringLiteral("field")},
+    });
+}
+
+bool parseArguments(QCommandLineParser& parser, const QStringList& arguments) {
+    addOptions(parser);
+    // QCommandLineParser wants the program name first.
+    return parser.parse(QStringList{QStringLiteral("vemba-cli")} + arguments);
 }
 
 int dispatch(const QStringList& arguments, QTextStream& out) {
     QCommandLineParser parser;
-    addOptions(parser);
-    // QCommandLineParser wants the program name first.
-    if (!parser.parse(QStringList{QStringLiteral("vemba-cli")} + arguments))
+    if (!parseArguments(parser, arguments))
         throw UsageError{parser.errorText()};
     if (parser.isSet(QStringLiteral("help"))) {
         out << Usage;
@@ -309,6 +359,17 @@ int fail(QTextStream& out, QTextStream& err, const QString& text, int status) {
 }
 
 } // namespace
+
+bool needsGuiApplication(const QStringList& arguments) {
+    QCommandLineParser parser;
+    if (!parseArguments(parser, arguments))
+        return false;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.value(0) != QStringLiteral("convert") || positional.size() != 3)
+        return false;
+    const OutputFormat* format = findOutputFormat(positional.at(2));
+    return format != nullptr && format->needsGui;
+}
 
 int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     try {

@@ -9,7 +9,9 @@
 #include "output/Rezi2Ruva.h"
 #include "platform/Cp1250.h"
 #include "platform/PrivateProfile.h"
+#include "support/PdfText.h"
 #include "support/TestFiles.h"
+#include "support/TestPrinters.h"
 #include "ui/ImageList.h"
 #include "ui/MenuRajzol.h"
 #include "ui/ScriptedDialogs.h"
@@ -18,6 +20,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontInfo>
@@ -28,6 +31,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -235,9 +239,9 @@ TEST_F(MainWindowTest, EveryCommandAsDescribed) {
         {"aUjdonsag", "Súgó", "Újdonságok, verziókövetés", nullptr, "", ImageList::Ujdonsag, true},
         {"aLevel", "Súgó", "Levélküldés Kelvaromnak", nullptr, "", ImageList::Level, true},
         {"aNevjegy", "Súgó", "Névjegy", nullptr, "", ImageList::Nevjegy, false},
-        {"aNyomtat", "File", "Nyomtat", nullptr, "Ctrl+P", ImageList::Nyomtat, false},
+        {"aNyomtat", "File", "Nyomtat", nullptr, "Ctrl+P", ImageList::Nyomtat, true},
         {"aNyomtatKep", "File", "Nyomtatási kép", nullptr, "Ctrl+K", ImageList::NyomtatasiKep,
-         false},
+         true},
         {"aExcelbe", "File", "Excelbe...", nullptr, "Ctrl+E", ImageList::Excelbe, false},
         {"aHtml", "File", "Html export", nullptr, "Ctrl+H", ImageList::Html, true},
         {"aSQLExp", "File", "SQL export", nullptr, "F6", ImageList::SQLExport, true},
@@ -312,7 +316,7 @@ int visibleWindows() {
 TEST_F(MainWindowTest, DisabledCommandDoesNothingFromMenuButtonOrShortcut) {
     showActive();
     const int windows = visibleWindows();
-    for (const char* name : {"aLetolt", "aNyomtat", "aNyomtatKep", "aExcelbe", "aNevjegy"}) {
+    for (const char* name : {"aLetolt", "aExcelbe", "aNevjegy"}) {
         QAction* command = window->action(name);
         ASSERT_NE(command, nullptr) << name;
         QSignalSpy triggered(command, &QAction::triggered);
@@ -580,6 +584,92 @@ TEST_F(MainWindowTest, HtmlExportWritesTheDrillInItsDirection) {
         EXPECT_EQ(opener->urls, std::vector<QUrl>{QUrl::fromLocalFile(page)});
     }
     EXPECT_TRUE(boxes.shown().empty());
+}
+
+// The printed word list.
+
+// "Nyomtat" prints the drill titled with the status bar's file name, its columns in the order
+// of the direction: "Vegyesen" counts as the first language.
+TEST_F(MainWindowTest, NyomtatPassesTheTitleAndTheDirectionsFields) {
+    showActive();
+    openWithKeys(writeTest(dir, QStringLiteral("gyumolcs.ask"), {{"alma", "apple"}}));
+    struct Case {
+        int direction;
+        const char* atLeft;
+        const char* atRight;
+    };
+    for (const Case& c :
+         {Case{Drill::ElsoNyelv, "alma", "apple"}, Case{Drill::MasodikNyelv, "apple", "alma"},
+          Case{Drill::Vegyesen, "alma", "apple"}}) {
+        SCOPED_TRACE(c.direction);
+        child<QGroupBox>("RadioGroup1")->findChildren<QRadioButton*>().at(c.direction)->click();
+        const QString pdf = dir.filePath(QStringLiteral("lista%1.pdf").arg(c.direction));
+        TestPrinters printers(pdf);
+        key(Qt::Key_P, Qt::ControlModifier);
+        std::map<QString, QPointF> at; // each word's top-left corner, mm
+        for (const PdfWord& word : pdfWords(pdf))
+            at[word.text] = word.box.topLeft();
+        ASSERT_TRUE(at.count(QStringLiteral("gyumolcs.ask")));
+        EXPECT_NEAR(at[QStringLiteral("gyumolcs.ask")].y(), 11.3, 0.1);
+        EXPECT_NEAR(at[u(c.atLeft)].x(), 10, 0.1);
+        EXPECT_NEAR(at[u(c.atRight)].x(), 57.6, 0.1);
+    }
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(MainWindowTest, NyomtatWithoutAPrinterSaysSo) {
+    showActive();
+    openWithKeys(writeTest(dir, QStringLiteral("a.ask"), {{"alma", "apple"}}));
+    TestPrinters none;
+    key(Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(none.asked, 1);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].kind, MessageBoxKind::Error);
+    EXPECT_EQ(boxes.shown()[0].owner, window.get());
+    EXPECT_TRUE(fromCp1250(boxes.shown()[0].text).startsWith(u("Nincs beállított nyomtató.")));
+}
+
+// "Nyomtatási kép" shows the preview over the window; the list leaves the drill's table on
+// its last pair, and the card follows it.
+TEST_F(MainWindowTest, NyomtatasiKepShowsThePreviewAndEndsOnTheLastPair) {
+    showActive();
+    openWithKeys(writeTest(dir, QStringLiteral("harom.ask"),
+                           {{"alma", "apple"}, {"eper", "strawberry"}, {"szilva", "plum"}}));
+    QString caption;
+    QWidget* owner = nullptr;
+    QTimer closer;
+    closer.setInterval(10);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+            caption = dialog->windowTitle();
+            owner = dialog->parentWidget();
+            dialog->close();
+        }
+    });
+    closer.start();
+    key(Qt::Key_K, Qt::ControlModifier);
+    closer.stop();
+    EXPECT_EQ(caption, u("Árlista nyomtatás"));
+    EXPECT_EQ(owner, window.get());
+    TMemTable& table = window->drill().Tbl();
+    EXPECT_EQ(table.RecNo(), 3);
+    EXPECT_EQ(text("DBText1"), fromCp1250(table.FieldByName("nyelv1").AsString()));
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+// Before any test the drill's table is closed: the printed list fails as the other outputs
+// do, in the program-wide error box.
+TEST_F(MainWindowTest, PrintedListBeforeAnyTestReachesTheErrorBox) {
+    showActive();
+    TestPrinters printers(dir.filePath(QStringLiteral("ures.pdf")));
+    key(Qt::Key_P, Qt::ControlModifier);
+    key(Qt::Key_K, Qt::ControlModifier);
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    for (const ScriptedMessageBoxes::Shown& shown : boxes.shown()) {
+        EXPECT_EQ(shown.kind, MessageBoxKind::ProgramError);
+        EXPECT_EQ(shown.text, "Tbl: Cannot perform this operation on a closed dataset.");
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("ures.pdf"))));
 }
 
 // Errors reach the program-wide error box.

@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "data/MemTable.h"
+#include "support/PdfText.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
@@ -200,6 +201,14 @@ TEST_F(CliTest, UsageErrorsExitWithStatusTwo) {
          QStringLiteral("nyelv1"), in, path("out.ask")},
         {QStringLiteral("convert"), QStringLiteral("--import"), in},
         {QStringLiteral("convert"), QStringLiteral("--import"), in, path("out.csv")},
+        // The printed list's options with a test file.
+        {QStringLiteral("convert"), QStringLiteral("--title"), QStringLiteral("T"), in,
+         path("out.ask")},
+        {QStringLiteral("convert"), QStringLiteral("--left"), QStringLiteral("nyelv2"), in,
+         path("out.ask")},
+        {QStringLiteral("convert"), QStringLiteral("--shuffle"), QStringLiteral("--right"),
+         QStringLiteral("nyelv1"), in, path("out.ask")},
+        {QStringLiteral("convert"), in, path("out.pdf"), QStringLiteral("--left")},
     };
     for (const QStringList& arguments : cases) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
@@ -344,12 +353,108 @@ TEST_F(CliHtmlTest, WrongOptionsAreUsageErrorsAndFailuresLeaveNoPage) {
         QStringLiteral("vemba-cli: --column: 'fele' is not a valid integer value\n")));
 }
 
+// Only the printed list needs Qt's GUI classes; the program makes its application by this.
+TEST_F(CliTest, OnlyThePrintedListNeedsTheGuiClasses) {
+    const QString in = Fixtures + QStringLiteral("drill.ask");
+    struct Case {
+        QStringList arguments;
+        bool gui;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("convert"), in, path("out.pdf")}, true},
+        {{QStringLiteral("convert"), QStringLiteral("--shuffle"), in, path("OUT.PDF")}, true},
+        {{QStringLiteral("convert"), QStringLiteral("--title"), QStringLiteral("T"), in,
+          path("out.pdf")},
+         true},
+        {{QStringLiteral("convert"), in, path("out.ask")}, false},
+        {{QStringLiteral("info"), path("x.pdf")}, false},
+        {{QStringLiteral("convert"), in}, false},
+        {{QStringLiteral("convert"), QStringLiteral("--no-such-option"), in, path("out.pdf")},
+         false},
+        {{QStringLiteral("--help")}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(needsGuiApplication(c.arguments), c.gui);
+    }
+    // Without one, the printed list is a plain failure, not a crash.
+    CliRun r = run({QStringLiteral("convert"), in, path("out.pdf")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, QStringLiteral("vemba-cli: The printed word list needs a QGuiApplication\n"));
+    EXPECT_FALSE(QFile::exists(path("out.pdf")));
+}
+
+// The program writes the printed list as a PDF by itself, without a display: the title, the
+// fields and the order the options make.
+TEST_F(CliTest, ProgramWritesThePrintedListWithoutADisplay) {
+    writeAll(path("gyümölcs.ask"), QByteArray("\"sorszam\",\"nyelv1\",\"nyelv2\",\r\n"
+                                              "\"1\",\"c\",\"x\",\r\n"
+                                              "\"2\",\"a\",\"z\",\r\n"
+                                              "\"3\",\"b\",\"y\",\r\n"));
+    struct Case {
+        const char* name;
+        QStringList options;
+        QString title;
+        QString lines; // each pair as its left and right word, in the order printed
+    };
+    const Case cases[] = {
+        {"defaults: IN's file name, nyelv1 beside nyelv2, file order",
+         {},
+         QStringLiteral("gyümölcs.ask"),
+         QStringLiteral("c x|a z|b y")},
+        {"options",
+         {QStringLiteral("--title"), QStringLiteral("Árlista"), QStringLiteral("--left"),
+          QStringLiteral("nyelv2"), QStringLiteral("--right"), QStringLiteral("nyelv1")},
+         QStringLiteral("Árlista"),
+         QStringLiteral("x c|z a|y b")},
+        {"sorted",
+         {QStringLiteral("--sort"), QStringLiteral("nyelv2")},
+         QStringLiteral("gyümölcs.ask"),
+         QStringLiteral("c x|b y|a z")},
+    };
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path("lista.pdf"));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(VEMBA_CLI),
+                      QStringList{QStringLiteral("convert")} + c.options +
+                          QStringList{path("gyümölcs.ask"), path("lista.pdf")});
+        ASSERT_TRUE(process.waitForFinished());
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        const QString text = pdfText(path("lista.pdf"));
+        EXPECT_TRUE(text.trimmed().startsWith(c.title)) << text.toStdString();
+        QStringList lines;
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            if (line.simplified().size() == 3)
+                lines << line.simplified();
+        EXPECT_EQ(lines.join(QLatin1Char('|')), c.lines);
+    }
+
+    // A field the test does not have is an error, and leaves no file.
+    QFile::remove(path("lista.pdf"));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VEMBA_CLI),
+                  {QStringLiteral("convert"), QStringLiteral("--left"), QStringLiteral("nincs"),
+                   path("gyümölcs.ask"), path("lista.pdf")});
+    ASSERT_TRUE(process.waitForFinished());
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError())
+                    .endsWith(QStringLiteral("vemba-cli: Tbl: Field 'nincs' not found\n")));
+    EXPECT_FALSE(QFile::exists(path("lista.pdf")));
+}
+
 TEST_F(CliTest, HelpAndVersion) {
     CliRun help = run({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("vemba-cli convert --shuffle")));
     EXPECT_TRUE(help.out.contains(QStringLiteral("vemba-cli convert --import IN OUT")));
     EXPECT_TRUE(help.out.contains(QStringLiteral("--column SPEC")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("[--right FIELD] IN OUT.pdf")));
     CliRun version = run({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, QStringLiteral("vemba-cli " VEMBA_VERSION "\n"));

@@ -1,0 +1,132 @@
+#include "output/RptLista.h"
+
+#include "platform/Cp1250.h"
+#include "platform/Error.h"
+#include "platform/OutputClock.h"
+#include "ui/Links.h"
+
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace {
+
+const QColor Grey(0x80, 0x80, 0x80);
+
+// The design family first; where it is missing, the Liberation family with its metrics.
+QFont designFont(const char* family, const char* standIn, double points, bool bold = false) {
+    QFont font;
+    font.setFamilies({QString::fromLatin1(family), QString::fromLatin1(standIn)});
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+ReportText footerText(ReportTextKind kind, const QString& text, double top, ReportAlign align) {
+    ReportText item;
+    item.kind = kind;
+    item.text = text;
+    item.top = top;
+    item.bandAlign = align;
+    item.alignment = align;
+    item.autoSize = true;
+    item.font = designFont("Courier New", "Liberation Mono", 6);
+    return item;
+}
+
+ReportText pairText(const std::string& field, double left) {
+    ReportText item;
+    item.kind = ReportTextKind::Field;
+    item.field = field;
+    item.left = left;
+    item.width = 44.0;
+    item.height = 4.3;
+    item.font = designFont("Segoe UI", "Liberation Sans", 9);
+    item.transparent = false;
+    item.background = Qt::white;
+    item.wordWrap = true;
+    item.stretch = true;
+    return item;
+}
+
+[[noreturn]] void cannotCreate(const QString& path, const QString& reason) {
+    throw VembaError("Cannot create file \"" + toCp1250(QFileInfo(path).absoluteFilePath()) +
+                     "\". " + toCp1250(reason));
+}
+
+} // namespace
+
+ReportDefinition rptListaDefinition(const QString& title, const std::string& leftField,
+                                    const std::string& rightField) {
+    ReportDefinition report;
+    report.title = QString::fromUtf8(TrptLista::ReportTitle);
+    report.page.size = QPageSize(QPageSize::A4);
+    report.page.orientation = QPageLayout::Portrait;
+    report.page.margins = QMarginsF(10, 10, 10, 10);
+    report.page.columns = 2;
+    report.page.columnGap = 0;
+
+    report.pageHeader.height = 7.6;
+    report.pageHeader.lines = BottomLine;
+    report.pageHeader.lineColor = Grey;
+    ReportText heading;
+    heading.text = title;
+    heading.top = 1.3;
+    heading.font = designFont("Arial", "Liberation Sans", 10, true);
+    heading.autoSize = true;
+    // Wider than the band, it wraps, and the band grows rather than the title covering the
+    // first lines.
+    heading.wordWrap = true;
+    heading.stretch = true;
+    report.pageHeader.texts.push_back(heading);
+
+    report.detail.height = 5.3;
+    report.detail.width = 94.9;
+    report.detail.lines = BottomLine;
+    report.detail.lineColor = Grey;
+    report.detail.texts.push_back(pairText(leftField, 0));
+    report.detail.texts.push_back(pairText(rightField, 47.6));
+
+    report.pageFooter.height = 14.6;
+    report.pageFooter.lines = TopLine;
+    report.pageFooter.lineColor = Grey;
+    using Kind = ReportTextKind;
+    report.pageFooter.texts = {
+        footerText(Kind::Fixed, QStringLiteral("Vemba"), 1.3, ReportAlign::Left),
+        footerText(Kind::DateTime, {}, 1.3, ReportAlign::Right),
+        footerText(Kind::PageNumber, QStringLiteral("oldal: "), 4.0, ReportAlign::Left),
+        footerText(Kind::Fixed, fromCp1250(Links::Honlap), 4.0, ReportAlign::Center),
+        footerText(Kind::Fixed, QStringLiteral("rptLista"), 4.0, ReportAlign::Right),
+    };
+    return report;
+}
+
+TrptLista::TrptLista(TMemTable& table, const std::string& title, const std::string& leftField,
+                     const std::string& rightField, const QDateTime& moment)
+    : definition_(rptListaDefinition(fromCp1250(title), leftField, rightField))
+    , records_(table)
+    , layout_(layOutReport(definition_, records_, moment))
+    , renderer_(definition_, layout_, records_) {}
+
+void TrptLista::writePdf(QIODevice& device) {
+    QPdfWriter writer(&device);
+    writer.setTitle(definition_.title);
+    writer.setCreator(QStringLiteral("Vemba"));
+    if (!renderer_.print(writer) || !device.isOpen())
+        throw VembaError("Cannot write the PDF document. " + toCp1250(device.errorString()));
+}
+
+void writeListaPdf(TMemTable& table, const std::string& title, const std::string& leftField,
+                   const std::string& rightField, const QString& path) {
+    TrptLista report(table, title, leftField, rightField, outputNow());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        cannotCreate(path, file.errorString());
+    try {
+        report.writePdf(file);
+    } catch (const VembaError&) {
+        cannotCreate(path, file.errorString());
+    }
+    if (!file.commit())
+        cannotCreate(path, file.errorString());
+}
