@@ -5,6 +5,7 @@
 #include "platform/OutputClock.h"
 #include "ui/Links.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -103,16 +104,44 @@ ReportDefinition rptListaDefinition(const QString& title, const std::string& lef
 
 TrptLista::TrptLista(TMemTable& table, const std::string& title, const std::string& leftField,
                      const std::string& rightField, const QDateTime& moment)
-    : definition_(rptListaDefinition(fromCp1250(title), leftField, rightField))
+    : moment_(moment)
+    , definition_(rptListaDefinition(fromCp1250(title), leftField, rightField))
     , records_(table)
     , layout_(layOutReport(definition_, records_, moment))
     , renderer_(definition_, layout_, records_) {}
 
+namespace {
+
+// Qt dates a PDF document with the clock. Puts the moment (in UTC) in its place, in a text of
+// the same length, so the cross-reference offsets stay right.
+void stampCreationDate(QByteArray& pdf, const QDateTime& moment) {
+    static const QByteArray key = "/CreationDate (D:";
+    const qsizetype start = pdf.indexOf(key);
+    const qsizetype end = start < 0 ? -1 : pdf.indexOf(')', start);
+    if (end < 0)
+        return;
+    const qsizetype at = start + key.size();
+    QByteArray date = moment.toUTC().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1();
+    date += end - at == date.size() + 1 ? QByteArray("Z") : QByteArray("+00'00'");
+    if (date.size() == end - at)
+        pdf.replace(at, date.size(), date);
+}
+
+} // namespace
+
 void TrptLista::writePdf(QIODevice& device) {
-    QPdfWriter writer(&device);
-    writer.setTitle(definition_.title);
-    writer.setCreator(QStringLiteral("Vemba"));
-    if (!renderer_.print(writer) || !device.isOpen())
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setTitle(definition_.title);
+        writer.setCreator(QStringLiteral("Vemba"));
+        if (!renderer_.print(writer))
+            throw VembaError("Cannot write the PDF document.");
+    }
+    QByteArray pdf = buffer.buffer();
+    stampCreationDate(pdf, moment_);
+    if (device.write(pdf) != pdf.size())
         throw VembaError("Cannot write the PDF document. " + toCp1250(device.errorString()));
 }
 

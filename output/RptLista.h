@@ -39,11 +39,13 @@ public:
         return renderer_.print(device, progress);
     }
 
-    // Writes every page as a PDF document whose texts stay text. Throws VembaError when the
-    // device fails.
+    // Writes every page as a PDF document whose texts stay text. The document's creation date
+    // is the footer's moment, so a fixed moment (SOURCE_DATE_EPOCH) gives the same bytes on
+    // every run. Throws VembaError when the device fails.
     void writePdf(QIODevice& device);
 
 private:
+    QDateTime moment_;
     ReportDefinition definition_;
     TableRecords records_;
     ReportLayout layout_;

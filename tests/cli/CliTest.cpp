@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -446,6 +447,33 @@ TEST_F(CliTest, ProgramWritesThePrintedListWithoutADisplay) {
     EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError())
                     .endsWith(QStringLiteral("vemba-cli: Tbl: Field 'nincs' not found\n")));
     EXPECT_FALSE(QFile::exists(path("lista.pdf")));
+}
+
+// With SOURCE_DATE_EPOCH two runs, seconds apart and in different time zones, write the same
+// bytes, dated with that moment.
+TEST_F(CliTest, PrintedListWithAFixedMomentIsTheSameOnEveryRun) {
+    const QString in = Fixtures + QStringLiteral("drill.ask");
+    QByteArray first;
+    for (const char* zone : {"UTC", "Asia/Tokyo"}) {
+        SCOPED_TRACE(zone);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("SOURCE_DATE_EPOCH"), QStringLiteral("1700000000"));
+        environment.insert(QStringLiteral("TZ"), QString::fromLatin1(zone));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(VEMBA_CLI), {QStringLiteral("convert"), in, path("a.pdf")});
+        ASSERT_TRUE(process.waitForFinished());
+        ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        const QByteArray pdf = readAll(path("a.pdf"));
+        EXPECT_TRUE(pdf.contains("/CreationDate (D:20231114221320"));
+        if (first.isEmpty()) {
+            first = pdf;
+            QThread::msleep(1100); // into the next second of the clock
+        } else {
+            EXPECT_TRUE(pdf == first) << "the second run wrote other bytes";
+        }
+    }
 }
 
 TEST_F(CliTest, HelpAndVersion) {
