@@ -30,14 +30,20 @@ Tfrm_Logo::Tfrm_Logo(const QImage& picture)
     move(desktop.left() + (desktop.width() - ClientWidth) / 2,
          desktop.top() + (desktop.height() - ClientHeight) / 2);
 
-    connect(&fade_, &LogoFade::alphaChanged, this,
-            [this](int alpha) { setWindowOpacity(alpha / 255.0); });
+    connect(&fade_, &LogoFade::alphaChanged, this, &Tfrm_Logo::applyAlpha);
     connect(&fade_, &LogoFade::closeRequested, this, &QWidget::close);
 }
 
 QImage Tfrm_Logo::LogoPicture() {
     initVembaResources();
     return QImage(QStringLiteral(":/vemba/logo.jpg"));
+}
+
+// The window system hears of an opacity only when the program next talks to it, which an
+// idle program need not do before the fade is over: each step is handed over at once.
+void Tfrm_Logo::applyAlpha(int alpha) {
+    setWindowOpacity(alpha / 255.0);
+    QGuiApplication::sync();
 }
 
 void Tfrm_Logo::showEvent(QShowEvent* event) {

@@ -33,6 +33,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void applyAlpha(int alpha);
+
     QImage picture_;
     LogoFade fade_;
 };
