@@ -20,6 +20,8 @@ Tfrm_Logo::Tfrm_Logo(const QImage& picture)
     setObjectName(QLatin1String(FormName));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Closing the main window ends the program also while the splash is still up.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(ClientWidth, ClientHeight);
     QPalette ground = palette();
     ground.setColor(QPalette::Window, TransparentColor);

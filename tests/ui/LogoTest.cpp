@@ -75,6 +75,8 @@ TEST(Logo, BorderlessOnTopNotModalCentredOnTheDesktop) {
     EXPECT_TRUE(flags & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(flags & Qt::WindowDoesNotAcceptFocus);
     EXPECT_FALSE(logo->isModal());
+    EXPECT_FALSE(logo->testAttribute(Qt::WA_QuitOnClose));
+    EXPECT_TRUE(logo->testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_EQ(logo->parentWidget(), nullptr);
     EXPECT_EQ(logo->palette().color(QPalette::Window), Key);
     const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
