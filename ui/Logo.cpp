@@ -60,11 +60,16 @@ void Tfrm_Logo::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, picture_);
 }
 
-QRegion opaqueRegion(const QImage& picture, const QColor& key) {
+QBitmap keyMask(const QImage& picture, const QColor& key) {
     if (picture.isNull())
         return {};
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
-    return QRegion(QBitmap::fromImage(rgb.createMaskFromColor(key.rgb(), Qt::MaskInColor)));
+    return QBitmap::fromImage(rgb.createMaskFromColor(key.rgb(), Qt::MaskInColor));
+}
+
+QRegion opaqueRegion(const QImage& picture, const QColor& key) {
+    const QBitmap mask = keyMask(picture, key);
+    return mask.isNull() ? QRegion() : QRegion(mask);
 }
 
 // A picture that cannot be read would leave nothing to show: an empty mask means no mask

@@ -2,6 +2,7 @@
 
 #include "ui/LogoFade.h"
 
+#include <QBitmap>
 #include <QColor>
 #include <QImage>
 #include <QRegion>
@@ -38,6 +39,10 @@ private:
     QImage picture_;
     LogoFade fade_;
 };
+
+// The picture's mask: set where its pixel is not exactly the key colour. Null for a null
+// picture.
+QBitmap keyMask(const QImage& picture, const QColor& key);
 
 // The part of the picture that is not of the key colour: what a window showing the picture
 // with that transparency key shows. Empty for a picture that is null or all key colour.

@@ -3,7 +3,6 @@
 #include "ui/Links.h"
 #include "ui/Logo.h"
 
-#include <QBitmap>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -26,8 +25,8 @@ constexpr QRect HeadingRect{4, 332, 397, 16};
 constexpr QRect ContactRect{4, 348, 397, 81};
 constexpr QRect ButtonRect{175, 456, 75, 25};
 
-// Five lines: the contact person, the office hours, the telephone number, the homepage and
-// the mailbox of the maker (UTF-8).
+// The contact block's first lines: the contact person, the office hours and the telephone
+// number (UTF-8). The homepage and the mailbox follow, from the program's addresses.
 const char* const ContactLines[] = {
     "Kapcsolattartó: Varga Kelemen",
     "Ügyfélfogadás: hétfőtől péntekig 9 és 16 óra között",
@@ -97,11 +96,8 @@ QLabel* makeCentredLabel(QWidget* parent, const char* name, const QString& text,
 QPixmap panelPicture() {
     const QImage picture = Tfrm_Logo::LogoPicture();
     QPixmap pixmap = QPixmap::fromImage(picture);
-    if (!pixmap.isNull()) {
-        const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
-        pixmap.setMask(QBitmap::fromImage(
-            rgb.createMaskFromColor(Tfrm_Logo::TransparentColor.rgb(), Qt::MaskInColor)));
-    }
+    if (!pixmap.isNull())
+        pixmap.setMask(keyMask(picture, Tfrm_Logo::TransparentColor));
     return pixmap;
 }
 
