@@ -23,7 +23,7 @@ CMAKE_LAUNCHER := $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE))
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: all deps build run test bench asan fuzz format clean
+.PHONY: all deps build run test package package-check bench asan fuzz format clean
 
 all: build
 
@@ -50,6 +50,14 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package $(BUILD)/vemba_VERSION_ARCH.deb, its dependencies found by dpkg-shlibdeps.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# The package unpacked into a scratch root and checked there (CI runs this after the tests).
+package-check: package
+	tests/package/check_package.sh $(BUILD)
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_LAUNCHER)

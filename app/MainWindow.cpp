@@ -9,8 +9,10 @@
 #include "platform/Cp1250.h"
 #include "ui/ImageList.h"
 #include "ui/Links.h"
+#include "ui/Logo.h"
 #include "ui/MenuBeallitas.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Nevjegy.h"
 #include "ui/Placement.h"
 
 #include <QAction>
@@ -169,7 +171,7 @@ std::span<const Tfrm_Main::ActionDescription> Tfrm_Main::actionTable() {
          &W::aUjdonsagExecute},
         {"aLevel", "Súgó", "Levélküldés Kelvaromnak", nullptr, "", ImageList::Level,
          &W::aLevelExecute},
-        {"aNevjegy", "Súgó", "Névjegy", nullptr, "", ImageList::Nevjegy, nullptr},
+        {"aNevjegy", "Súgó", "Névjegy", nullptr, "", ImageList::Nevjegy, &W::aNevjegyExecute},
         {"aNyomtat", "File", "Nyomtat", nullptr, "Ctrl+P", ImageList::Nyomtat, &W::aNyomtatExecute},
         {"aNyomtatKep", "File", "Nyomtatási kép", nullptr, "Ctrl+K", ImageList::NyomtatasiKep,
          &W::aNyomtatKepExecute},
@@ -182,7 +184,8 @@ std::span<const Tfrm_Main::ActionDescription> Tfrm_Main::actionTable() {
 
 Tfrm_Main::Tfrm_Main(std::shared_ptr<TStarterOpener> opener)
     : drill_(Beall())
-    , Exe(std::move(opener)) {
+    , Exe(std::move(opener))
+    , splash_(LogoMegjelenites) {
     initVembaResources();
     setObjectName(QStringLiteral("frm_Main"));
     setWindowTitle(utf8(ProgramTitle));
@@ -396,7 +399,7 @@ void Tfrm_Main::createBottomStrip(QWidget* client) {
     auto* strip = new QFrame(client);
     strip->setObjectName(QStringLiteral("Panel1"));
     strip->setGeometry(0, client->height() - BottomStripHeight, ClientWidth, BottomStripHeight);
-    QLabel* notice = plainLabel(strip, "Label7", utf8(MakerNotice));
+    QLabel* notice = plainLabel(strip, "Label7", utf8(Links::MakerNotice));
     notice->setGeometry(ClientWidth - NoticeWidth, 0, NoticeWidth, BottomStripHeight);
     notice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     notice->setContentsMargins(0, 0, 8, 0);
@@ -471,6 +474,8 @@ void Tfrm_Main::applyFirstShow() {
     move(placement.Left, placement.Top);
     if (placement.Width != width() || placement.Height != height())
         setFixedSize(placement.Width, placement.Height);
+    if (splash_)
+        splash_();
 }
 
 // The settings are written whichever way the window is closed. A failed write is shown, but
@@ -534,6 +539,10 @@ void Tfrm_Main::aUjdonsagExecute() {
 
 void Tfrm_Main::aLevelExecute() {
     LinkInditas(Links::LevelCim());
+}
+
+void Tfrm_Main::aNevjegyExecute() {
+    Nevjegy();
 }
 
 void Tfrm_Main::aSQLExpExecute() {

@@ -16,9 +16,6 @@ class QButtonGroup;
 class QLabel;
 class QToolButton;
 
-// The maker's one-line notice, at the right end of the main window's bottom strip (UTF-8).
-inline constexpr const char* MakerNotice = "© Kelvarom – Vemba";
-
 // The main window, the only window that lives for the whole run: the drill card and its
 // counters, and every command of the program as an action feeding the menu, the tool bar, the
 // three drill buttons and the shortcuts. The drill itself is the widget-free Drill; the window
@@ -50,6 +47,10 @@ public:
     // box; the program goes on. The card is brought up to date afterwards.
     void runCommand(const std::function<void()>& command);
 
+    // What the window does to show the splash when it is first shown (LogoMegjelenites by
+    // default); tests keep the splash away or count it. An empty function shows nothing.
+    void setSplash(std::function<void()> show) { splash_ = std::move(show); }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -74,6 +75,7 @@ private:
     void aUjdonsagExecute();
     void aLevelExecute();
     void aHtmlExecute();
+    void aNevjegyExecute();
     void aSQLExpExecute();
     void aNyomtatExecute();
     void aNyomtatKepExecute();
@@ -115,6 +117,7 @@ private:
     FileDialogSettings openDialog_;
     FileDialogSettings saveDialog_;
     bool shownOnce_ = false;
+    std::function<void()> splash_;
     bool cardDirty_ = false;
 
     // The key press last seen, so that its trip to the parents of a control that ignored it

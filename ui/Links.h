@@ -19,4 +19,8 @@ inline std::string LevelCim() {
     return "mailto:" + std::string(Postafiok) + "?subject=" + std::string(LevelTargy);
 }
 
+// The maker's one-line notice, in the main window's bottom strip and in the About box
+// (UTF-8).
+inline constexpr const char* MakerNotice = "© Kelvarom – Vemba";
+
 } // namespace Links

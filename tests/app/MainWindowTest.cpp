@@ -13,7 +13,9 @@
 #include "support/TestFiles.h"
 #include "support/TestPrinters.h"
 #include "ui/ImageList.h"
+#include "ui/Logo.h"
 #include "ui/MenuRajzol.h"
+#include "ui/Nevjegy.h"
 #include "ui/ScriptedDialogs.h"
 
 #include <QAction>
@@ -31,6 +33,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -96,6 +99,8 @@ protected:
         writeAll(iniPath(), iniText);
         initConfig(dir.filePath(QStringLiteral("vemba")), TRect{0, 0, 1920, 1080});
         window = std::make_unique<Tfrm_Main>(opener);
+        // The splash stays away unless a test asks for it: it is a window of its own.
+        window->setSplash({});
     }
 
     QString iniPath() const { return dir.filePath(QStringLiteral("Vemba.ini")); }
@@ -238,7 +243,7 @@ TEST_F(MainWindowTest, EveryCommandAsDescribed) {
         {"aHonlap", "Súgó", "Kelvarom honlapja", nullptr, "", ImageList::Honlap, true},
         {"aUjdonsag", "Súgó", "Újdonságok, verziókövetés", nullptr, "", ImageList::Ujdonsag, true},
         {"aLevel", "Súgó", "Levélküldés Kelvaromnak", nullptr, "", ImageList::Level, true},
-        {"aNevjegy", "Súgó", "Névjegy", nullptr, "", ImageList::Nevjegy, false},
+        {"aNevjegy", "Súgó", "Névjegy", nullptr, "", ImageList::Nevjegy, true},
         {"aNyomtat", "File", "Nyomtat", nullptr, "Ctrl+P", ImageList::Nyomtat, true},
         {"aNyomtatKep", "File", "Nyomtatási kép", nullptr, "Ctrl+K", ImageList::NyomtatasiKep,
          true},
@@ -316,7 +321,7 @@ int visibleWindows() {
 TEST_F(MainWindowTest, DisabledCommandDoesNothingFromMenuButtonOrShortcut) {
     showActive();
     const int windows = visibleWindows();
-    for (const char* name : {"aLetolt", "aExcelbe", "aNevjegy"}) {
+    for (const char* name : {"aLetolt", "aExcelbe"}) {
         QAction* command = window->action(name);
         ASSERT_NE(command, nullptr) << name;
         QSignalSpy triggered(command, &QAction::triggered);
@@ -718,6 +723,72 @@ TEST_F(MainWindowTest, LinksGoToTheLauncher) {
     EXPECT_EQ(opener->urls[2].scheme(), QStringLiteral("mailto"));
     EXPECT_EQ(opener->urls[2].path(), QStringLiteral("vemba@vemba.hu"));
     EXPECT_EQ(opener->urls[2].query(QUrl::FullyDecoded), QStringLiteral("subject=Vemba program"));
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+// The splash and the About box.
+
+TEST_F(MainWindowTest, SplashOnlyWhenFirstShown) {
+    int splashes = 0;
+    window->setSplash([&] {
+        // After the placement: the splash shows over the window where it will be.
+        EXPECT_EQ(window->font().pointSize(), 9);
+        ++splashes;
+    });
+    showActive();
+    window->hide();
+    showActive();
+    EXPECT_EQ(splashes, 1);
+}
+
+Tfrm_Logo* shownSplash() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* logo = dynamic_cast<Tfrm_Logo*>(widget); logo != nullptr && logo->isVisible())
+            return logo;
+    }
+    return nullptr;
+}
+
+TEST_F(MainWindowTest, InputReachesTheWindowWhileTheSplashIsShown) {
+    window->setSplash(LogoMegjelenites);
+    const QString path = writeTest(dir, QStringLiteral("a.ask"), {{"alma", "apple"}});
+    showActive();
+    QPointer<Tfrm_Logo> splash = shownSplash();
+    ASSERT_NE(splash, nullptr);
+    EXPECT_TRUE(splash->fade().Timer1().isActive());
+    EXPECT_EQ(QApplication::activeWindow(), window.get());
+
+    openWithKeys(path);
+    key(Qt::Key_F3);
+    EXPECT_EQ(text("StatusPanel0"), QStringLiteral("a.ask"));
+    EXPECT_TRUE(child("DBText2")->isVisible());
+    QTest::mouseClick(child<QToolButton>("SpeedButton1"), Qt::LeftButton);
+    EXPECT_EQ(text("Label5"), QStringLiteral("1"));
+    EXPECT_FALSE(splash.isNull());
+    EXPECT_EQ(QApplication::activeWindow(), window.get());
+
+    splash->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(splash.isNull());
+}
+
+TEST_F(MainWindowTest, NevjegyShowsAFreshModalBoxEachTime) {
+    showActive();
+    std::vector<QWidget*> shown;
+    for (int round = 0; round < 2; ++round) {
+        QTimer::singleShot(0, [&] {
+            auto* box = dynamic_cast<Tfrm_Nevjegy*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            shown.push_back(box);
+            box->Button1->click();
+        });
+        window->action("aNevjegy")->trigger();
+    }
+    EXPECT_EQ(shown.size(), 2u);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        EXPECT_EQ(dynamic_cast<Tfrm_Nevjegy*>(widget), nullptr);
+    EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(boxes.shown().empty());
 }
 
