@@ -4,6 +4,7 @@
 #include "app/SqlExport.h"
 #include "app/WheelToArrows.h"
 #include "editor/Teszt.h"
+#include "output/Hatarolt.h"
 #include "platform/Cp1250.h"
 #include "ui/ImageList.h"
 #include "ui/Links.h"
@@ -171,7 +172,8 @@ std::span<const Tfrm_Main::ActionDescription> Tfrm_Main::actionTable() {
         {"aNyomtat", "File", "Nyomtat", nullptr, "Ctrl+P", ImageList::Nyomtat, nullptr},
         {"aNyomtatKep", "File", "Nyomtatási kép", nullptr, "Ctrl+K", ImageList::NyomtatasiKep,
          nullptr},
-        {"aExcelbe", "File", "Excelbe...", nullptr, "Ctrl+E", ImageList::Excelbe, nullptr},
+        {"aExcelbe", "File", "Excelbe...", nullptr, "Ctrl+E", ImageList::Excelbe,
+         &W::aExcelbeExecute},
         {"aHtml", "File", "Html export", nullptr, "Ctrl+H", ImageList::Html, nullptr},
         {"aSQLExp", "File", "SQL export", nullptr, "F6", ImageList::SQLExport, &W::aSQLExpExecute},
     };
@@ -180,6 +182,7 @@ std::span<const Tfrm_Main::ActionDescription> Tfrm_Main::actionTable() {
 
 Tfrm_Main::Tfrm_Main(std::shared_ptr<TStarterOpener> opener)
     : drill_(Beall())
+    , opener_(opener)
     , Exe(std::move(opener)) {
     initVembaResources();
     setObjectName(QStringLiteral("frm_Main"));
@@ -532,6 +535,11 @@ void Tfrm_Main::aUjdonsagExecute() {
 
 void Tfrm_Main::aLevelExecute() {
     LinkInditas(Links::LevelCim());
+}
+
+// The export dialog on the drill table, in the drill's order.
+void Tfrm_Main::aExcelbeExecute() {
+    HataroltExport(drill_.Tbl(), QString(), this, opener_);
 }
 
 void Tfrm_Main::aSQLExpExecute() {

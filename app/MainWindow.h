@@ -73,6 +73,7 @@ private:
     void aHonlapExecute();
     void aUjdonsagExecute();
     void aLevelExecute();
+    void aExcelbeExecute();
     void aSQLExpExecute();
 
     void LinkInditas(std::string_view address);
@@ -105,6 +106,8 @@ private:
     bool isFirstDelivery(QObject* receiver, const QEvent* event);
 
     Drill drill_;
+    // The opener of the links, also handed to the export dialog.
+    std::shared_ptr<TStarterOpener> opener_;
     TStarter Exe;
     // The dialog shared by "Megnyit" and "Hozzányit...", and the one of "Pillanatnyi állapot
     // mentése": each use starts where the last one ended.
