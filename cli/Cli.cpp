@@ -6,6 +6,8 @@
 #include "data/MemTable.h"
 #include "editor/CsvImport.h"
 #include "editor/TesztLogic.h"
+#include "output/DataToXLS.h"
+#include "output/DelimitedText.h"
 #include "platform/Cp1250.h"
 
 #include <QCommandLineParser>
@@ -36,8 +38,22 @@ const char* const Usage = R"(Usage:
       language, ignoring case).
   vemba-cli --help | --version
 
-OUT is a test file (.ask). Texts are UTF-8 on the command line and the terminal.
-Exit status: 0 success, 1 error, 2 usage error.
+OUT's extension, in any case, chooses what is written: .ask a test file; .xls an
+Excel worksheet as the export dialog writes it; any other extension delimited text
+as the export dialog writes it. Every convert above takes these options for the
+exports, which write the table in its current order:
+  --fields F1,F2,...            only these fields, in the table's field order
+                                (default: all)
+Delimited text only, with the export dialog's defaults:
+  --delimiter ';'|tab|','|'|'   after every field, the last one included
+                                (default: ;)
+  --qualifier '"'|"'"|none      around every value, doubled inside it
+                                (default: none)
+  --no-header                   an empty first line instead of the header line
+  --field-names                 the header line holds field names, not display
+                                names
+Texts are UTF-8 on the command line and the terminal.
+Exit status: 0 success, 1 error (no output file is left behind), 2 usage error.
 )";
 
 // A mistake in the command line itself: reported with the usage text, exit status 2.
@@ -85,12 +101,82 @@ struct OutputFormat {
     QStringList options;
     std::function<void(TMemTable& table, const QCommandLineParser& parser, const ConvertJob& job)>
         write;
+    // Checks the values of the format's options before anything is read; none: no values.
+    std::function<void(const QCommandLineParser& parser)> check = nullptr;
 };
 
 bool suffixIs(const QString& suffix, std::initializer_list<const char*> names) {
     return std::any_of(names.begin(), names.end(), [&](const char* name) {
         return suffix.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
     });
+}
+
+// --fields: the names of the fields to write, by default every field of the table. A name
+// the table does not have is an error of the table's own.
+std::vector<std::string> exportFields(const TMemTable& table, const QCommandLineParser& parser) {
+    std::vector<std::string> fields;
+    if (!parser.isSet(QStringLiteral("fields"))) {
+        for (int i = 0; i < table.FieldCount(); ++i)
+            fields.push_back(table.Fields(i).FieldName());
+        return fields;
+    }
+    for (const QString& name :
+         parser.value(QStringLiteral("fields")).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        fields.push_back(toCp1250(name));
+        table.FieldByName(fields.back());
+    }
+    return fields;
+}
+
+char delimiterOption(const QCommandLineParser& parser) {
+    const QString value = parser.value(QStringLiteral("delimiter"));
+    if (!parser.isSet(QStringLiteral("delimiter")))
+        return DelimiterChoices.front();
+    if (value == QLatin1String("tab"))
+        return '\t';
+    for (char choice : DelimiterChoices)
+        if (value == QString(QLatin1Char(choice)))
+            return choice;
+    throw UsageError{QStringLiteral("--delimiter takes ; tab , or |: ") + value};
+}
+
+std::string qualifierOption(const QCommandLineParser& parser) {
+    const QString value = parser.value(QStringLiteral("qualifier"));
+    if (!parser.isSet(QStringLiteral("qualifier")) || value == QLatin1String("none"))
+        return {};
+    if (value == QLatin1String("\"") || value == QLatin1String("'"))
+        return toCp1250(value);
+    throw UsageError{QStringLiteral("--qualifier takes \" ' or none: ") + value};
+}
+
+void checkDelimitedOptions(const QCommandLineParser& parser) {
+    delimiterOption(parser);
+    qualifierOption(parser);
+}
+
+// As the export dialog's "Export indítás" writes a name ending in .xls.
+void writeWorkbook(TMemTable& table, const QCommandLineParser& parser, const ConvertJob& job) {
+    const std::vector<std::string> fields = exportFields(table, parser);
+    TDataToXLS exporter;
+    exporter.SetDataSet(&table);
+    exporter.OnBeginExport = [&](TDataExport&) {
+        for (int i = 0; i < exporter.Columns.Count(); ++i) {
+            TxlColumn& column = exporter.Columns[i];
+            column.Save = std::find(fields.begin(), fields.end(), column.DataField) != fields.end();
+        }
+    };
+    exporter.ExportToFile(job.out);
+}
+
+// As the export dialog's "Export indítás" writes any other name.
+void writeDelimited(TMemTable& table, const QCommandLineParser& parser, const ConvertJob& job) {
+    TDelimitedTextExport exporter;
+    exporter.Options.Delimiter = delimiterOption(parser);
+    exporter.Options.Qualifier = qualifierOption(parser);
+    exporter.Options.NoHeader = parser.isSet(QStringLiteral("no-header"));
+    exporter.Options.FieldNames = parser.isSet(QStringLiteral("field-names"));
+    exporter.Options.Fields = exportFields(table, parser);
+    exporter.ExportToFile(table, job.out);
 }
 
 // The formats in the order they are tried: the first that matches OUT's extension writes it.
@@ -101,6 +187,13 @@ const std::vector<OutputFormat>& outputFormats() {
          [](TMemTable& table, const QCommandLineParser&, const ConvertJob& job) {
              table.SaveToFile(job.out);
          }},
+        {isWorkbookSuffix, {QStringLiteral("fields")}, writeWorkbook},
+        // Any other extension: this entry must stay the last.
+        {[](const QString&) { return true; },
+         {QStringLiteral("delimiter"), QStringLiteral("qualifier"), QStringLiteral("fields"),
+          QStringLiteral("no-header"), QStringLiteral("field-names")},
+         writeDelimited,
+         checkDelimitedOptions},
     };
     return formats;
 }
@@ -163,7 +256,10 @@ ConvertJob convertJob(const QCommandLineParser& parser) {
         throw UsageError{QStringLiteral("convert takes IN and OUT")};
     job.in = positional.at(1);
     job.out = positional.at(2);
-    checkFormatOptions(parser, outputFormat(job.out));
+    const OutputFormat& format = outputFormat(job.out);
+    checkFormatOptions(parser, format);
+    if (format.check)
+        format.check(parser);
     if (parser.isSet(QStringLiteral("table")))
         job.table = parser.value(QStringLiteral("table"));
     if (!tableKinds().count(job.table))
@@ -226,6 +322,13 @@ void addOptions(QCommandLineParser& parser) {
         {QStringLiteral("shuffle"), QStringLiteral("Shuffle as the drill does.")},
         {QStringLiteral("append"), QStringLiteral("Append a test."), QStringLiteral("file")},
         {QStringLiteral("import"), QStringLiteral("Import a CSV file as the editor does.")},
+        {QStringLiteral("fields"), QStringLiteral("Export these fields."), QStringLiteral("list")},
+        {QStringLiteral("delimiter"), QStringLiteral("Delimiter of the text export."),
+         QStringLiteral("char")},
+        {QStringLiteral("qualifier"), QStringLiteral("Qualifier of the text export."),
+         QStringLiteral("char")},
+        {QStringLiteral("no-header"), QStringLiteral("No header line in the text export.")},
+        {QStringLiteral("field-names"), QStringLiteral("Field names in the header line.")},
     });
 }
 
