@@ -11,6 +11,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -76,6 +77,7 @@ QGroupBox* radioGroup(QWidget* parent, const char* name, const char* caption,
     int id = 0;
     for (const char* item : items) {
         auto* radio = new QRadioButton(utf8(item), box);
+        radio->installEventFilter(parent);
         group->addButton(radio, id++);
         layout->addWidget(radio, 1);
     }
@@ -250,6 +252,18 @@ void Tfrm_Hatarolt::savePosition() {
 }
 
 bool Tfrm_Hatarolt::eventFilter(QObject* watched, QEvent* event) {
+    // Tab into a radio group lands on its chosen item.
+    if (event->type() == QEvent::FocusIn) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        auto* radio = qobject_cast<QRadioButton*>(watched);
+        QAbstractButton* chosen =
+            radio && radio->group() ? radio->group()->checkedButton() : nullptr;
+        if (chosen != nullptr && chosen != radio &&
+            (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)) {
+            chosen->setFocus(reason);
+            return false;
+        }
+    }
     if (watched == Edit1 &&
         (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
         QPalette palette = Edit1->palette();

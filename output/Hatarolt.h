@@ -29,6 +29,8 @@ class QToolButton;
 // second "Export indítás" meanwhile does nothing, and closing the dialog takes effect when the
 // export has finished. A failed export leaves an existing file as it was and opens nothing.
 class Tfrm_Hatarolt : public QDialog {
+    Q_OBJECT
+
 public:
     static constexpr const char* FormName = "frm_Hatarolt";
     static constexpr int DesignWidth = 635;
