@@ -216,11 +216,12 @@ TEST_F(HataroltTest, TabOrderFollowsTheControlList) {
         order.push_back(QApplication::focusWidget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    // The radio groups take the focus on their chosen item.
+    // The radio groups take the focus on their chosen item; "Megállít" is disabled.
     EXPECT_THAT(order,
                 ElementsAre(d.CheckListBox1, d.Button4, d.Button5, d.RadioGroup2Items->button(0),
                             d.RadioGroup1Items->button(2), d.CheckBox1, d.CheckBox2, d.CheckBox3,
                             d.CheckBox4, d.Edit1, d.Button1, d.Button2));
+    EXPECT_EQ(QApplication::focusWidget(), d.CheckListBox1) << "round again";
     d.CheckBox1->setFocus();
     QTest::keyClick(d.CheckBox1, Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), d.RadioGroup1Items->button(2));
