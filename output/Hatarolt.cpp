@@ -346,19 +346,23 @@ bool Tfrm_Hatarolt::textExport(const QString& path) {
         QCoreApplication::processEvents();
     };
     textExport_ = &exporter;
-    bool written = false;
+    std::string failure;
     try {
         ProgressBar1->setMaximum(std::max(1, table_.RecordCount()));
         exporter.ExportToFile(table_, path);
         ProgressBar1->setValue(0);
-        written = true;
-        Uzenet(toCp1250(path) + DoneMessage, this);
     } catch (const std::exception& error) {
-        HibaUzenet(std::string("Hiba: ") + error.what(), this);
+        failure = error.what();
     }
+    // "Megállít" is off before the box, which waits for the user.
     textExport_ = nullptr;
     Button3->setEnabled(false);
-    return written;
+    if (!failure.empty()) {
+        HibaUzenet("Hiba: " + failure, this);
+        return false;
+    }
+    Uzenet(toCp1250(path) + DoneMessage, this);
+    return true;
 }
 
 // Not guarded by the dialog: a failure reaches the program-wide error box.

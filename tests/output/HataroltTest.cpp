@@ -396,6 +396,32 @@ TEST_F(HataroltTest, FailedTextExportSaysSoKeepsTheFileAndOpensNothing) {
     EXPECT_FALSE(dialog().Button3->isEnabled());
 }
 
+// Notes whether "Megállít" is enabled when a box shows.
+class StopButtonAtBox final : public MessageBoxService {
+public:
+    explicit StopButtonAtBox(QPushButton* stop)
+        : stop_(stop)
+        , previous_(MessageBoxService::install(this)) {}
+    ~StopButtonAtBox() override { MessageBoxService::install(previous_); }
+    int show(const MessageBoxRequest&) override {
+        enabled.push_back(stop_->isEnabled());
+        return IDOK;
+    }
+    std::vector<bool> enabled;
+
+private:
+    QPushButton* stop_;
+    MessageBoxService* previous_;
+};
+
+TEST_F(HataroltTest, StopIsOffWhileTheBoxShows) {
+    StopButtonAtBox seen(dialog().Button3);
+    exportTo("out.csv");
+    table.Close();
+    exportTo("out.csv");
+    EXPECT_EQ(seen.enabled, std::vector<bool>({false, false}));
+}
+
 // "Megállít" is seen before the next record: the file holds the header line and the records
 // finished until then, and the export ends as usual.
 TEST_F(HataroltTest, StopWritesWhatWasGathered) {
