@@ -4,6 +4,7 @@
 #include "app/SqlExport.h"
 #include "app/WheelToArrows.h"
 #include "editor/Teszt.h"
+#include "output/Hatarolt.h"
 #include "output/ListaNyomtatas.h"
 #include "output/Rezi2Ruva.h"
 #include "platform/Cp1250.h"
@@ -175,7 +176,8 @@ std::span<const Tfrm_Main::ActionDescription> Tfrm_Main::actionTable() {
         {"aNyomtat", "File", "Nyomtat", nullptr, "Ctrl+P", ImageList::Nyomtat, &W::aNyomtatExecute},
         {"aNyomtatKep", "File", "Nyomtatási kép", nullptr, "Ctrl+K", ImageList::NyomtatasiKep,
          &W::aNyomtatKepExecute},
-        {"aExcelbe", "File", "Excelbe...", nullptr, "Ctrl+E", ImageList::Excelbe, nullptr},
+        {"aExcelbe", "File", "Excelbe...", nullptr, "Ctrl+E", ImageList::Excelbe,
+         &W::aExcelbeExecute},
         {"aHtml", "File", "Html export", nullptr, "Ctrl+H", ImageList::Html, &W::aHtmlExecute},
         {"aSQLExp", "File", "SQL export", nullptr, "F6", ImageList::SQLExport, &W::aSQLExpExecute},
     };
@@ -184,6 +186,7 @@ std::span<const Tfrm_Main::ActionDescription> Tfrm_Main::actionTable() {
 
 Tfrm_Main::Tfrm_Main(std::shared_ptr<TStarterOpener> opener)
     : drill_(Beall())
+    , opener_(opener)
     , Exe(std::move(opener))
     , splash_(LogoMegjelenites) {
     initVembaResources();
@@ -543,6 +546,11 @@ void Tfrm_Main::aLevelExecute() {
 
 void Tfrm_Main::aNevjegyExecute() {
     Nevjegy();
+}
+
+// The export dialog on the drill table, in the drill's order.
+void Tfrm_Main::aExcelbeExecute() {
+    HataroltExport(drill_.Tbl(), QString(), this, opener_);
 }
 
 void Tfrm_Main::aSQLExpExecute() {

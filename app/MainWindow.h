@@ -76,6 +76,7 @@ private:
     void aLevelExecute();
     void aHtmlExecute();
     void aNevjegyExecute();
+    void aExcelbeExecute();
     void aSQLExpExecute();
     void aNyomtatExecute();
     void aNyomtatKepExecute();
@@ -111,6 +112,8 @@ private:
     bool isFirstDelivery(QObject* receiver, const QEvent* event);
 
     Drill drill_;
+    // The opener of the links, also handed to the export dialog.
+    std::shared_ptr<TStarterOpener> opener_;
     TStarter Exe;
     // The dialog shared by "Megnyit" and "Hozzányit...", and the one of "Pillanatnyi állapot
     // mentése": each use starts where the last one ended.

@@ -6,6 +6,8 @@
 #include "data/MemTable.h"
 #include "editor/CsvImport.h"
 #include "editor/TesztLogic.h"
+#include "output/DataToXLS.h"
+#include "output/DelimitedText.h"
 #include "output/HtmlPage.h"
 #include "output/RptLista.h"
 #include "platform/Cp1250.h"
@@ -45,18 +47,34 @@ const char* const Usage = R"(Usage:
       page (default: IN's file name).
   vemba-cli --help | --version
 
-OUT's extension chooses what convert writes:
+OUT's extension, in any case, chooses what convert writes:
   .ask          a test file.
-  .htm, .html   a web page of the table, as "Html export" writes it. Options:
-      --title TEXT     the page's title (default: IN's file name without folders)
-      --subtitle TEXT  the line below the title (default: none)
-      --column SPEC    a column "field;caption;width;", the width in percent of the
-                       table's; repeatable, in page order, replacing the default
-                       columns "nyelv1;;50;" and "nyelv2;;50;"
+  .xls          an Excel worksheet, as the export dialog writes it.
+  .htm, .html   a web page of the table, as "Html export" writes it.
   .pdf          the printed word list, as "Nyomtat" prints it (see above).
+  anything else delimited text, as the export dialog writes it.
+The worksheet and delimited text write the table in its current order and take:
+  --fields F1,F2,...            only these fields, in the table's field order
+                                (default: all)
+Delimited text only, with the export dialog's defaults:
+  --delimiter ';'|tab|','|'|'   after every field, the last one included
+                                (default: ;)
+  --qualifier '"'|"'"|none      around every value, doubled inside it
+                                (default: none)
+  --no-header                   an empty first line instead of the header line
+  --field-names                 the header line holds field names, not display
+                                names
+The web page only:
+  --title TEXT                  the page's title (default: IN's file name without
+                                folders)
+  --subtitle TEXT               the line below the title (default: none)
+  --column SPEC                 a column "field;caption;width;", the width in
+                                percent of the table's; repeatable, in page order,
+                                replacing the default columns "nyelv1;;50;" and
+                                "nyelv2;;50;"
 An option of another kind of output is a usage error.
 Texts are UTF-8 on the command line and the terminal.
-Exit status: 0 success, 1 error, 2 usage error.
+Exit status: 0 success, 1 error (no output file is left behind), 2 usage error.
 )";
 
 // A mistake in the command line itself: reported with the usage text, exit status 2.
@@ -104,6 +122,8 @@ struct OutputFormat {
     QStringList options;
     std::function<void(TMemTable& table, const QCommandLineParser& parser, const ConvertJob& job)>
         write;
+    // Checks the values of the format's options before anything is read; none: no values.
+    std::function<void(const QCommandLineParser& parser)> check = nullptr;
     // Writing needs Qt's GUI classes (fonts, painting), so the program makes a
     // QGuiApplication for it.
     bool needsGui = false;
@@ -157,6 +177,74 @@ void writeListaPdfOutput(TMemTable& table, const QCommandLineParser& parser,
                   field("right", "nyelv2"), job.out);
 }
 
+// --fields: the names of the fields to write, by default every field of the table. A name
+// the table does not have is an error of the table's own.
+std::vector<std::string> exportFields(const TMemTable& table, const QCommandLineParser& parser) {
+    std::vector<std::string> fields;
+    if (!parser.isSet(QStringLiteral("fields"))) {
+        for (int i = 0; i < table.FieldCount(); ++i)
+            fields.push_back(table.Fields(i).FieldName());
+        return fields;
+    }
+    for (const QString& name :
+         parser.value(QStringLiteral("fields")).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        fields.push_back(toCp1250(name));
+        table.FieldByName(fields.back());
+    }
+    return fields;
+}
+
+char delimiterOption(const QCommandLineParser& parser) {
+    const QString value = parser.value(QStringLiteral("delimiter"));
+    if (!parser.isSet(QStringLiteral("delimiter")))
+        return DelimiterChoices.front();
+    if (value == QLatin1String("tab"))
+        return '\t';
+    for (char choice : DelimiterChoices)
+        if (value == QString(QLatin1Char(choice)))
+            return choice;
+    throw UsageError{QStringLiteral("--delimiter takes ; tab , or |: ") + value};
+}
+
+std::string qualifierOption(const QCommandLineParser& parser) {
+    const QString value = parser.value(QStringLiteral("qualifier"));
+    if (!parser.isSet(QStringLiteral("qualifier")) || value == QLatin1String("none"))
+        return {};
+    if (value == QLatin1String("\"") || value == QLatin1String("'"))
+        return toCp1250(value);
+    throw UsageError{QStringLiteral("--qualifier takes \" ' or none: ") + value};
+}
+
+void checkDelimitedOptions(const QCommandLineParser& parser) {
+    delimiterOption(parser);
+    qualifierOption(parser);
+}
+
+// As the export dialog's "Export indítás" writes a name ending in .xls.
+void writeWorkbook(TMemTable& table, const QCommandLineParser& parser, const ConvertJob& job) {
+    const std::vector<std::string> fields = exportFields(table, parser);
+    TDataToXLS exporter;
+    exporter.SetDataSet(&table);
+    exporter.OnBeginExport = [&](TDataExport&) {
+        for (int i = 0; i < exporter.Columns.Count(); ++i) {
+            TxlColumn& column = exporter.Columns[i];
+            column.Save = std::find(fields.begin(), fields.end(), column.DataField) != fields.end();
+        }
+    };
+    exporter.ExportToFile(job.out);
+}
+
+// As the export dialog's "Export indítás" writes any other name.
+void writeDelimited(TMemTable& table, const QCommandLineParser& parser, const ConvertJob& job) {
+    TDelimitedTextExport exporter;
+    exporter.Options.Delimiter = delimiterOption(parser);
+    exporter.Options.Qualifier = qualifierOption(parser);
+    exporter.Options.NoHeader = parser.isSet(QStringLiteral("no-header"));
+    exporter.Options.FieldNames = parser.isSet(QStringLiteral("field-names"));
+    exporter.Options.Fields = exportFields(table, parser);
+    exporter.ExportToFile(table, job.out);
+}
+
 // The formats in the order they are tried: the first that matches OUT's extension writes it.
 const std::vector<OutputFormat>& outputFormats() {
     static const std::vector<OutputFormat> formats = {
@@ -165,31 +253,35 @@ const std::vector<OutputFormat>& outputFormats() {
          [](TMemTable& table, const QCommandLineParser&, const ConvertJob& job) {
              table.SaveToFile(job.out);
          }},
+        {isWorkbookSuffix, {QStringLiteral("fields")}, writeWorkbook},
         {[](const QString& suffix) {
              return suffixIs(suffix, {"htm", "html"});
          },
          {QStringLiteral("title"), QStringLiteral("subtitle"), QStringLiteral("column")},
-         writeHtmlPage},
+         writeHtmlPage,
+         [](const QCommandLineParser& parser) { htmlColumns(parser); }},
         {[](const QString& suffix) { return suffixIs(suffix, {"pdf"}); },
          {QStringLiteral("title"), QStringLiteral("left"), QStringLiteral("right")},
          writeListaPdfOutput,
+         nullptr,
          true},
+        // Any other extension: this entry must stay the last.
+        {[](const QString&) { return true; },
+         {QStringLiteral("delimiter"), QStringLiteral("qualifier"), QStringLiteral("fields"),
+          QStringLiteral("no-header"), QStringLiteral("field-names")},
+         writeDelimited,
+         checkDelimitedOptions},
     };
     return formats;
 }
 
-const OutputFormat* findOutputFormat(const QString& path) {
+// The first format that claims OUT's extension; delimited text, the last, claims every one.
+const OutputFormat& outputFormat(const QString& path) {
     const QString suffix = QFileInfo(path).suffix();
     for (const OutputFormat& format : outputFormats())
         if (format.matches(suffix))
-            return &format;
-    return nullptr;
-}
-
-const OutputFormat& outputFormat(const QString& path) {
-    if (const OutputFormat* format = findOutputFormat(path))
-        return *format;
-    throw UsageError{QStringLiteral("OUT must end in .ask, .htm, .html or .pdf: ") + path};
+            return format;
+    return outputFormats().back();
 }
 
 // Every format option given must belong to OUT's format.
@@ -242,7 +334,10 @@ ConvertJob convertJob(const QCommandLineParser& parser) {
         throw UsageError{QStringLiteral("convert takes IN and OUT")};
     job.in = positional.at(1);
     job.out = positional.at(2);
-    checkFormatOptions(parser, outputFormat(job.out));
+    const OutputFormat& format = outputFormat(job.out);
+    checkFormatOptions(parser, format);
+    if (format.check)
+        format.check(parser);
     if (parser.isSet(QStringLiteral("table")))
         job.table = parser.value(QStringLiteral("table"));
     if (!tableKinds().count(job.table))
@@ -307,6 +402,13 @@ void addOptions(QCommandLineParser& parser) {
         {QStringLiteral("import"), QStringLiteral("Import a CSV file as the editor does.")},
         // Shared by every output with a title: the web page and the printed list.
         {QStringLiteral("title"), QStringLiteral("The output's title."), QStringLiteral("text")},
+        {QStringLiteral("fields"), QStringLiteral("Export these fields."), QStringLiteral("list")},
+        {QStringLiteral("delimiter"), QStringLiteral("Delimiter of the text export."),
+         QStringLiteral("char")},
+        {QStringLiteral("qualifier"), QStringLiteral("Qualifier of the text export."),
+         QStringLiteral("char")},
+        {QStringLiteral("no-header"), QStringLiteral("No header line in the text export.")},
+        {QStringLiteral("field-names"), QStringLiteral("Field names in the header line.")},
     });
     // The web page's own.
     parser.addOptions({
@@ -367,8 +469,7 @@ bool needsGuiApplication(const QStringList& arguments) {
     const QStringList positional = parser.positionalArguments();
     if (positional.value(0) != QStringLiteral("convert") || positional.size() != 3)
         return false;
-    const OutputFormat* format = findOutputFormat(positional.at(2));
-    return format != nullptr && format->needsGui;
+    return outputFormat(positional.at(2)).needsGui;
 }
 
 int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {

@@ -6,6 +6,7 @@
 #include "app/WheelToArrows.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
+#include "output/Hatarolt.h"
 #include "output/Rezi2Ruva.h"
 #include "platform/Cp1250.h"
 #include "platform/PrivateProfile.h"
@@ -20,6 +21,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -247,7 +249,7 @@ TEST_F(MainWindowTest, EveryCommandAsDescribed) {
         {"aNyomtat", "File", "Nyomtat", nullptr, "Ctrl+P", ImageList::Nyomtat, true},
         {"aNyomtatKep", "File", "Nyomtatási kép", nullptr, "Ctrl+K", ImageList::NyomtatasiKep,
          true},
-        {"aExcelbe", "File", "Excelbe...", nullptr, "Ctrl+E", ImageList::Excelbe, false},
+        {"aExcelbe", "File", "Excelbe...", nullptr, "Ctrl+E", ImageList::Excelbe, true},
         {"aHtml", "File", "Html export", nullptr, "Ctrl+H", ImageList::Html, true},
         {"aSQLExp", "File", "SQL export", nullptr, "F6", ImageList::SQLExport, true},
     };
@@ -321,7 +323,7 @@ int visibleWindows() {
 TEST_F(MainWindowTest, DisabledCommandDoesNothingFromMenuButtonOrShortcut) {
     showActive();
     const int windows = visibleWindows();
-    for (const char* name : {"aLetolt", "aExcelbe"}) {
+    for (const char* name : {"aLetolt"}) {
         QAction* command = window->action(name);
         ASSERT_NE(command, nullptr) << name;
         QSignalSpy triggered(command, &QAction::triggered);
@@ -510,6 +512,41 @@ TEST_F(MainWindowTest, SqlExportPutsTheTemplateOnTheClipboard) {
                              "('it''s','x',XXX),\r\n"));
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_EQ(text("DBText1"), QStringLiteral("it's"));
+}
+
+// "Excelbe..." opens the export dialog on the drill table with an empty file name; the export
+// follows the drill's order, and the launcher opens the file.
+TEST_F(MainWindowTest, ExcelbeExportsTheDrillInItsOrder) {
+    showActive();
+    openWithKeys(writeTest(dir, QStringLiteral("szavak.ask"), {{"tűz", "fire"}, {"ő", "he"}}));
+    TMemTable& table = window->drill().Tbl();
+    table.SortOn("nyelv1");
+    const QString out = dir.filePath(QStringLiteral("szavak.csv"));
+    QStringList fields;
+    QString proposed;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<Tfrm_Hatarolt*>(QApplication::activeModalWidget());
+        if (d == nullptr)
+            return;
+        for (int i = 0; i < d->CheckListBox1->count(); ++i)
+            fields << d->CheckListBox1->item(i)->text();
+        proposed = d->Edit1->text();
+        d->Edit1->setText(out);
+        d->CheckBox4->setChecked(true);
+        d->Button1->click();
+    });
+    key(Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(fields, QStringList({u("sorszam"), u("nyelv1"), u("nyelv2")}));
+    EXPECT_TRUE(proposed.endsWith(QStringLiteral("/File001.csv"))) << proposed.toStdString();
+    const QByteArray expected =
+        "sorszam;nyelv1;nyelv2;\r\n" +
+        QByteArray::number(std::get<std::int32_t>(table.ValueAt(0, 0))) + ";\xf5;he;\r\n" +
+        QByteArray::number(std::get<std::int32_t>(table.ValueAt(1, 0))) + ";t\xfbz;fire;\r\n";
+    EXPECT_EQ(readAll(out), expected);
+    ASSERT_EQ(opener->urls.size(), 1u);
+    EXPECT_EQ(opener->urls[0], QUrl::fromLocalFile(out));
+    EXPECT_EQ(boxes.shown().size(), 1u); // " file kész."
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST(SqlExport, QuotesAndEmptyFields) {

@@ -1,9 +1,11 @@
 #include "cli/Cli.h"
 
+#include "../output/BiffReader.h"
 #include "data/MemTable.h"
 #include "support/PdfText.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -186,7 +188,20 @@ TEST_F(CliTest, UsageErrorsExitWithStatusTwo) {
         {QStringLiteral("frobnicate")},
         {QStringLiteral("info")},
         {QStringLiteral("convert"), in},
-        {QStringLiteral("convert"), in, path("out.txt")},
+        {QStringLiteral("convert"), QStringLiteral("--delimiter"), QStringLiteral("tab"), in,
+         path("out.xls")},
+        {QStringLiteral("convert"), QStringLiteral("--no-header"), in, path("out.XLS")},
+        {QStringLiteral("convert"), QStringLiteral("--field-names"), in, path("out.xls")},
+        {QStringLiteral("convert"), QStringLiteral("--qualifier"), QStringLiteral("'"), in,
+         path("out.xls")},
+        {QStringLiteral("convert"), QStringLiteral("--fields"), QStringLiteral("nyelv1"), in,
+         path("out.ask")},
+        {QStringLiteral("convert"), QStringLiteral("--delimiter"), QStringLiteral("ASK"), in,
+         path("out.csv")},
+        {QStringLiteral("convert"), QStringLiteral("--delimiter"), QStringLiteral(";;"), in,
+         path("out.csv")},
+        {QStringLiteral("convert"), QStringLiteral("--qualifier"), QStringLiteral("*"), in,
+         path("out.csv")},
         {QStringLiteral("convert"), QStringLiteral("--table"), QStringLiteral("nincs"), in,
          path("out.ask")},
         {QStringLiteral("convert"), QStringLiteral("--append"), in, in, path("out.ask")},
@@ -201,7 +216,6 @@ TEST_F(CliTest, UsageErrorsExitWithStatusTwo) {
         {QStringLiteral("convert"), QStringLiteral("--import"), QStringLiteral("--sort"),
          QStringLiteral("nyelv1"), in, path("out.ask")},
         {QStringLiteral("convert"), QStringLiteral("--import"), in},
-        {QStringLiteral("convert"), QStringLiteral("--import"), in, path("out.csv")},
         // The printed list's options with a test file.
         {QStringLiteral("convert"), QStringLiteral("--title"), QStringLiteral("T"), in,
          path("out.ask")},
@@ -217,8 +231,132 @@ TEST_F(CliTest, UsageErrorsExitWithStatusTwo) {
         EXPECT_EQ(r.status, 2);
         EXPECT_TRUE(r.err.startsWith(QStringLiteral("vemba-cli: ")));
         EXPECT_TRUE(r.err.contains(QStringLiteral("Usage:")));
-        EXPECT_FALSE(QFile::exists(path("out.ask")));
+        EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "no output";
     }
+}
+
+// Any extension but .ask and .xls writes delimited text as the export dialog does, in the
+// table's current order, with the dialog's defaults: ";", no qualifier, a header line.
+TEST_F(CliTest, ConvertWritesDelimitedText) {
+    const QString drill = Fixtures + QStringLiteral("drill.ask");
+    const QString editor = Fixtures + QStringLiteral("editor.ask");
+    struct Case {
+        QStringList arguments; // before IN
+        QString in;
+        const char* out;
+        const char* text; // UTF-8
+    };
+    const Case cases[] = {
+        {{}, drill, "out.csv", "sorszam;nyelv1;nyelv2;\r\n97;alma;apple;\r\n812;körte;pear;\r\n"},
+        {{QStringLiteral("--table"), QStringLiteral("editor")},
+         editor,
+         "out.txt",
+         "sorszam;Első nyelv;Második nyelv;Hányszor?;hanyszorvolt;\r\n;alma;apple;1;;\r\n"
+         ";körte;pear;1;;\r\n"},
+        {{QStringLiteral("--field-names"), QStringLiteral("--fields"),
+          QStringLiteral("hanyszor,nyelv1")},
+         editor,
+         "out.Csv",
+         "nyelv1;hanyszor;\r\nalma;1;\r\nkörte;1;\r\n"},
+        {{QStringLiteral("--delimiter"), QStringLiteral("tab"), QStringLiteral("--qualifier"),
+          QStringLiteral("\""), QStringLiteral("--sort"), QStringLiteral("sorszam")},
+         drill,
+         "out.tsv",
+         "\"sorszam\"\t\"nyelv1\"\t\"nyelv2\"\t\r\n\"97\"\t\"alma\"\t\"apple\"\t\r\n"
+         "\"812\"\t\"körte\"\t\"pear\"\t\r\n"},
+        {{QStringLiteral("--no-header"), QStringLiteral("--delimiter"), QStringLiteral(","),
+          QStringLiteral("--qualifier"), QStringLiteral("'")},
+         drill,
+         "out",
+         "\r\n'97','alma','apple',\r\n'812','körte','pear',\r\n"},
+        {{QStringLiteral("--delimiter"), QStringLiteral("|"), QStringLiteral("--qualifier"),
+          QStringLiteral("none"), QStringLiteral("--fields"), QString()},
+         drill,
+         "out.xlsx",
+         "\r\n\r\n\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.out);
+        CliRun r = run(QStringList{QStringLiteral("convert")} + c.arguments +
+                       QStringList{c.in, path(c.out)});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_EQ(readAll(path(c.out)), QByteArray::fromStdString(cp(c.text)));
+    }
+}
+
+TEST_F(CliTest, ConvertWritesTheWorkbookForXlsInAnyCase) {
+    const QString in = Fixtures + QStringLiteral("drill.ask");
+    struct Case {
+        QStringList arguments;
+        const char* out;
+        std::vector<std::string> cells;
+    };
+    const Case cases[] = {
+        {{},
+         "out.xls",
+         {"0,0 LABEL sorszam 00 80 00", "0,1 LABEL nyelv1 00 80 00", "0,2 LABEL nyelv2 00 80 00",
+          "1,0 INTEGER 97 00 00 03", "1,1 LABEL alma 00 00 01", "1,2 LABEL apple 00 00 01",
+          "2,0 INTEGER 812 00 00 03", "2,1 LABEL körte 00 00 01", "2,2 LABEL pear 00 00 01"}},
+        {{QStringLiteral("--fields"), QStringLiteral("nyelv2,sorszam"), QStringLiteral("--sort"),
+          QStringLiteral("nyelv2")},
+         "out.XlS",
+         {"0,0 LABEL sorszam 00 80 00", "0,1 LABEL nyelv2 00 80 00", "1,0 INTEGER 97 00 00 03",
+          "1,1 LABEL apple 00 00 01", "2,0 INTEGER 812 00 00 03", "2,1 LABEL pear 00 00 01"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.out);
+        CliRun r = run(QStringList{QStringLiteral("convert")} + c.arguments +
+                       QStringList{in, path(c.out)});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        const auto records = biffRecords(readAll(path(c.out)));
+        ASSERT_TRUE(records.has_value());
+        EXPECT_EQ(biffKinds(*records).front(), "BOF");
+        std::vector<std::string> cells;
+        for (const BiffCell& cell : biffCells(*records))
+            cells.push_back(describe(cell));
+        EXPECT_EQ(cells, c.cells);
+    }
+}
+
+// A failed export exits 1 with its message and leaves the file that was there as it was, and
+// no temporary file beside it.
+TEST_F(CliTest, FailedExportKeepsTheExistingFile) {
+    writeAll(path("empty.ask"), QByteArray("\"sorszam\",\"nyelv1\",\"nyelv2\",\r\n"));
+    const QString drill = Fixtures + QStringLiteral("drill.ask");
+    struct Case {
+        QStringList arguments;
+        const char* out;
+        QString message;
+    };
+    const Case cases[] = {
+        {{path("empty.ask")},
+         "old.xls",
+         QStringLiteral("vemba-cli: Cannot perform this operation on an empty dataset\n")},
+        {{QStringLiteral("--fields"), QStringLiteral("nyelv1,nincs"), drill},
+         "old.csv",
+         QStringLiteral("vemba-cli: Tbl: Field 'nincs' not found\n")},
+        {{QStringLiteral("--fields"), QStringLiteral("nincs"), drill},
+         "old.xls",
+         QStringLiteral("vemba-cli: Tbl: Field 'nincs' not found\n")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.out);
+        writeAll(path(c.out), "previous");
+        CliRun r =
+            run(QStringList{QStringLiteral("convert")} + c.arguments + QStringList{path(c.out)});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, c.message);
+        EXPECT_EQ(readAll(path(c.out)), QByteArray("previous"));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList({QStringLiteral("empty.ask"), QString::fromUtf8(c.out)}));
+        QFile::remove(path(c.out));
+    }
+    const QString missing = path("nincs/out.csv");
+    CliRun r = run({QStringLiteral("convert"), drill, missing});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(
+        r.err.startsWith(QStringLiteral("vemba-cli: Cannot create file \"%1\". ").arg(missing)))
+        << r.err.toStdString();
 }
 
 // The program reads its arguments and writes its output and errors as UTF-8, whatever the
@@ -483,6 +621,9 @@ TEST_F(CliTest, HelpAndVersion) {
     EXPECT_TRUE(help.out.contains(QStringLiteral("vemba-cli convert --import IN OUT")));
     EXPECT_TRUE(help.out.contains(QStringLiteral("--column SPEC")));
     EXPECT_TRUE(help.out.contains(QStringLiteral("[--right FIELD] IN OUT.pdf")));
+    for (const char* option : {"--fields F1,F2,...", "--delimiter ';'|tab|','|'|'",
+                               "--qualifier '\"'|\"'\"|none", "--no-header", "--field-names"})
+        EXPECT_TRUE(help.out.contains(QString::fromUtf8(option))) << option;
     CliRun version = run({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, QStringLiteral("vemba-cli " VEMBA_VERSION "\n"));
