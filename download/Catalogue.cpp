@@ -67,6 +67,7 @@ void loadLocalCatalogue(TMemTable& table, const QString& localFile) {
         if (QFileInfo::exists(localFile))
             table.LoadFromFile(localFile);
         table.SortOn(CatalogueSortFields, TOption::CaseInsensitive);
+        table.First();
     } catch (...) {
         openEmptyCatalogue(table);
         table.SortOn(CatalogueSortFields, TOption::CaseInsensitive);
@@ -92,5 +93,6 @@ DownloadResult refreshCatalogue(TMemTable& table, const QString& url, const QStr
     openEmptyCatalogue(table);
     table.LoadFromFile(localFile);
     table.SortOn(CatalogueSortFields);
+    table.First();
     return result;
 }

@@ -26,15 +26,16 @@ QString catalogueUrl(const QString& settingsFile);
 void openEmptyCatalogue(TMemTable& table);
 
 // The list as the window opens: the local copy loaded when there is one, sorted on
-// "nyelv;nev" ignoring case. A local copy that cannot be read throws the reader's error and
-// leaves the table an empty catalogue, so the window can still open and be refreshed.
+// "nyelv;nev" ignoring case, the first entry current. A local copy that cannot be read throws the
+// reader's error and leaves the table an empty catalogue, so the window can still open and be
+// refreshed.
 void loadLocalCatalogue(TMemTable& table, const QString& localFile);
 
 // "Lista frissítés": creates the data folder, downloads the catalogue and checks it in a
 // scratch table; only a download that is a catalogue replaces the local copy, which is then
-// loaded into the table and sorted on "nyelv;nev" with case. A download counts as a catalogue
-// when it loads without error, carries a definition block or a header line naming at least
-// one catalogue column, and can be sorted on "nyelv;nev". On any failure the local copy and
-// the table stay as they were, and the result says why.
+// loaded into the table and sorted on "nyelv;nev" with case, the first entry current. A download
+// counts as a catalogue when it loads without error, carries a definition block or a header line
+// naming at least one catalogue column, and can be sorted on "nyelv;nev". On any failure the local
+// copy and the table stay as they were, and the result says why.
 DownloadResult refreshCatalogue(TMemTable& table, const QString& url, const QString& dataFolder,
                                 const DownloadSettings& settings = {});
