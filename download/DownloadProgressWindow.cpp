@@ -24,6 +24,9 @@ void DownloadProgressWindow::show(std::function<void()> cancel) {
     window->setObjectName(QStringLiteral("frm_Letoltes"));
     window->setWindowTitle(QString::fromUtf8("Letöltés..."));
     window->setWindowModality(Qt::ApplicationModal);
+    // A window of its own does not take its owner's font by itself.
+    if (owner_)
+        window->setFont(owner_->font());
     window->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint |
                            Qt::WindowCloseButtonHint);
     auto* layout = new QVBoxLayout(window);

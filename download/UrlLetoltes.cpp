@@ -103,6 +103,8 @@ private:
 
     // The body of a response that is not a success (an error page, a redirect) is dropped.
     void take() {
+        if (!reply_.isOpen()) // aborted
+            return;
         const QByteArray bytes = reply_.readAll();
         if (bytes.isEmpty() || !failure_.isEmpty() || !isSuccessStatus(httpStatus(reply_)))
             return;
