@@ -3,6 +3,7 @@
 #include "app/Config.h"
 #include "app/SqlExport.h"
 #include "app/WheelToArrows.h"
+#include "download/Letolt.h"
 #include "editor/Teszt.h"
 #include "output/Hatarolt.h"
 #include "output/ListaNyomtatas.h"
@@ -156,7 +157,7 @@ std::span<const Tfrm_Main::ActionDescription> Tfrm_Main::actionTable() {
          &W::aMegnyit2Execute},
         {"aMent", "File", "Pillanatnyi állapot mentése", nullptr, "Ctrl+S", ImageList::Mentes,
          &W::aMentExecute},
-        {"aLetolt", "File", "Letölt", nullptr, "F9", ImageList::Letolt, nullptr},
+        {"aLetolt", "File", "Letölt", nullptr, "F9", ImageList::Letolt, &W::aLetoltExecute},
         {"aTesztSzerkeszto", "File", "Teszt szerkesztő", nullptr, "F8", ImageList::TesztSzerkeszto,
          &W::aTesztSzerkesztoExecute},
         {"aBezar", "File", "Bezár", nullptr, "", ImageList::Bezar, &W::aBezarExecute},
@@ -509,6 +510,13 @@ void Tfrm_Main::aMentExecute() {
         saveDialog_.initialDir = QFileInfo(Beall().UtolsoFile).absolutePath();
     if (SaveFileDialog(saveDialog_, this))
         drill_.Tbl().SaveToFile(saveDialog_.fileName);
+}
+
+// Nothing downloaded (Esc, a failed download) leaves the drill as it was.
+void Tfrm_Main::aLetoltExecute() {
+    const QString path = TesztLetoltes();
+    if (!path.isEmpty())
+        drill_.TesztMegnyitas(path, false);
 }
 
 // The editor works on a table of its own: the drill is not touched.

@@ -66,6 +66,7 @@ private:
     void aMegnyitExecute();
     void aMegnyit2Execute();
     void aMentExecute();
+    void aLetoltExecute();
     void aTesztSzerkesztoExecute();
     void aBezarExecute();
     void aEztMarTudomExecute();

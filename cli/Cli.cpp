@@ -4,6 +4,7 @@
 #include "app/Drill.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
+#include "download/Catalogue.h"
 #include "editor/CsvImport.h"
 #include "editor/TesztLogic.h"
 #include "output/DataToXLS.h"
@@ -45,6 +46,14 @@ const char* const Usage = R"(Usage:
       list: two columns on A4 pages, one pair a line, the field LEFT (default:
       nyelv1) beside the field RIGHT (default: nyelv2), TEXT at the top of every
       page (default: IN's file name).
+  vemba-cli download URL OUT
+      Downloads the http or https URL into OUT as the download window does; OUT is
+      replaced only by a complete download and stays as it was on failure.
+  vemba-cli catalogue [--refresh] [--url URL]
+      Prints the catalogue of downloadable tests as the download window shows it,
+      one test a line: language, name and link, separated by tabs. --refresh first
+      fetches it again as "Lista frissítés" does, from URL, else from [Download]
+      CatalogueUrl of the settings file, else from the maker's catalogue.
   vemba-cli --help | --version
 
 OUT's extension, in any case, chooses what convert writes:
@@ -389,6 +398,55 @@ int runConvert(const QCommandLineParser& parser) {
     return 0;
 }
 
+int runDownload(const QStringList& positional) {
+    if (positional.size() != 3)
+        throw UsageError{QStringLiteral("download takes URL and OUT")};
+    const DownloadResult result = downloadToFile(positional.at(1), positional.at(2));
+    if (!result.Ok)
+        throw VembaError(toCp1250(result.Reason));
+    return 0;
+}
+
+// One line per entry in the table's current order: nyelv, nev and link, tab-separated.
+void printCatalogue(const TMemTable& table, QTextStream& out) {
+    const int fields[] = {table.FieldByName("nyelv").Index(), table.FieldByName("nev").Index(),
+                          table.FieldByName("link").Index()};
+    for (int row = 0; row < table.RecordCount(); ++row) {
+        for (int i = 0; i < 3; ++i) {
+            const TValue value = table.ValueAt(row, fields[i]);
+            out << (i > 0 ? "\t" : "")
+                << (isNull(value) ? QString() : fromCp1250(std::get<std::string>(value)));
+        }
+        out << '\n';
+    }
+}
+
+// The catalogue in the data folder and with the settings file the program itself uses.
+int runCatalogue(const QCommandLineParser& parser, QTextStream& out) {
+    if (parser.positionalArguments().size() != 1)
+        throw UsageError{QStringLiteral("catalogue takes no file")};
+    const bool refresh = parser.isSet(QStringLiteral("refresh"));
+    if (parser.isSet(QStringLiteral("url")) && !refresh)
+        throw UsageError{QStringLiteral("--url goes with --refresh")};
+    const ConfigValues& values = config();
+    if (values.AdatMappa.isEmpty())
+        throw VembaError("the data folder is not known");
+    TMemTable table("Tbl");
+    if (refresh) {
+        const QString url = parser.isSet(QStringLiteral("url"))
+                                ? parser.value(QStringLiteral("url"))
+                                : catalogueUrl(values.BeallitasFile);
+        openEmptyCatalogue(table);
+        const DownloadResult result = refreshCatalogue(table, url, values.AdatMappa);
+        if (!result.Ok)
+            throw VembaError(toCp1250(result.Reason));
+    } else {
+        loadLocalCatalogue(table, localCatalogueFile(values.AdatMappa));
+    }
+    printCatalogue(table, out);
+    return 0;
+}
+
 void addOptions(QCommandLineParser& parser) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({
@@ -409,6 +467,8 @@ void addOptions(QCommandLineParser& parser) {
          QStringLiteral("char")},
         {QStringLiteral("no-header"), QStringLiteral("No header line in the text export.")},
         {QStringLiteral("field-names"), QStringLiteral("Field names in the header line.")},
+        {QStringLiteral("refresh"), QStringLiteral("Fetch the catalogue again first.")},
+        {QStringLiteral("url"), QStringLiteral("The catalogue's address."), QStringLiteral("url")},
     });
     // The web page's own.
     parser.addOptions({
@@ -449,6 +509,10 @@ int dispatch(const QStringList& arguments, QTextStream& out) {
         return runInfo(positional, out);
     if (command == QStringLiteral("convert"))
         return runConvert(parser);
+    if (command == QStringLiteral("download"))
+        return runDownload(positional);
+    if (command == QStringLiteral("catalogue"))
+        return runCatalogue(parser, out);
     throw UsageError{command.isEmpty() ? QStringLiteral("no command given")
                                        : QStringLiteral("unknown command: ") + command};
 }

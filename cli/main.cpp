@@ -1,3 +1,4 @@
+#include "app/Config.h"
 #include "cli/Cli.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
     }
     const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vemba-cli"));
+    // The data folder and the settings file are found as the program finds them.
+    initConfig(QCoreApplication::applicationFilePath(), TRect{});
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList arguments = QCoreApplication::arguments();

@@ -698,15 +698,20 @@ Column columnFor(TField* field) {
 
 class Reader {
 public:
-    Reader(TMemTable& table, QIODevice& device)
+    Reader(TMemTable& table, QIODevice& device, TLoadSummary& summary)
         : table_(table)
-        , lines_(device) {}
+        , lines_(device)
+        , summary_(summary) {}
 
     void run() {
         if (!lines_.hasInput())
             return;
         const std::string_view header = readDefinitions();
         const std::vector<Column> columns = header.empty() ? fieldColumns() : headerColumns(header);
+        if (!header.empty())
+            summary_.headerFields =
+                int(std::count_if(columns.begin(), columns.end(),
+                                  [](const Column& c) { return c.field != nullptr; }));
         if (columns.empty())
             throw VembaError("Couldnt determine field count for load.");
         readData(columns);
@@ -761,6 +766,7 @@ private:
         if (table_.FieldCount() == 0)
             throw VembaError("There must be at least one field");
         table_.Open();
+        summary_.definitions = true;
         inTable_ = false;
         inIndexes_ = false;
     }
@@ -818,6 +824,7 @@ private:
 
     TMemTable& table_;
     LineReader lines_;
+    TLoadSummary& summary_;
     ValueReader values_;
     std::string unescaped_;
     bool inTable_ = false;
@@ -831,10 +838,13 @@ void TCSVStreamFormat::Save(TMemTable& table, QIODevice& device) {
         throw VembaError(toCp1250(device.errorString()));
 }
 
-void TCSVStreamFormat::Load(TMemTable& table, QIODevice& device) {
+void TCSVStreamFormat::Load(TMemTable& table, QIODevice& device, TLoadSummary* summary) {
+    TLoadSummary found;
+    TLoadSummary& seen = summary ? *summary : found;
+    seen = {};
     table.BeginLoad();
     try {
-        Reader(table, device).run();
+        Reader(table, device, seen).run();
     } catch (...) {
         // What was read stays; the first failure is the one the caller hears about.
         try {

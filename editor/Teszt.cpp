@@ -3,6 +3,7 @@
 #include "app/Config.h"
 #include "editor/Teszt_Szerkeszt.h"
 #include "platform/Cp1250.h"
+#include "ui/GridSearchBox.h"
 #include "ui/ImageList.h"
 #include "ui/MenuBeallitas.h"
 #include "ui/MessageBoxes.h"
@@ -11,7 +12,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -142,6 +142,7 @@ Tfrm_Teszt::Tfrm_Teszt(QWidget* parent)
     createStatusBar();
     createPopupMenu();
     layOut();
+    connectSearch();
     connectLogic();
     resize(DesignWidth, DesignHeight);
     DBGrid1->setFocus();
@@ -218,9 +219,6 @@ void Tfrm_Teszt::createTitlePanel() {
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setFont(TesztDesignFont());
     Edit1->move(12, 4);
-    Edit1->installEventFilter(this);
-    connect(Edit1, &QLineEdit::textChanged, this,
-            [this](const QString& text) { logic_.Kereses(toCp1250(text)); });
 }
 
 void Tfrm_Teszt::createGrid() {
@@ -231,7 +229,6 @@ void Tfrm_Teszt::createGrid() {
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     DBGrid1->installEventFilter(this);
     connect(DBGrid1, &TThemeDBGrid::dblClick, aSzerkeszt, &QAction::trigger);
-    connect(DBGrid1, &TThemeDBGrid::titleClick, this, &Tfrm_Teszt::DBGrid1TitleClick);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(pos));
     });
@@ -264,6 +261,12 @@ void Tfrm_Teszt::layOut() {
     layout->addWidget(Panel1);
     layout->addWidget(DBGrid1, 1);
     layout->addWidget(StatusBar1);
+}
+
+void Tfrm_Teszt::connectSearch() {
+    new GridSearchBox(*this, *Edit1, *DBGrid1, config().KiemelesSzin,
+                      {[this](std::string_view text) { logic_.Kereses(text); },
+                       [this](std::string_view field) { logic_.TitleClick(field); }});
 }
 
 void Tfrm_Teszt::connectLogic() {
@@ -348,64 +351,9 @@ void Tfrm_Teszt::savePlacement() {
 // ---- grid and search box ----------------------------------------------------------------
 
 bool Tfrm_Teszt::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == DBGrid1) {
-        if (event->type() == QEvent::KeyPress &&
-            DBGrid1KeyPress(static_cast<const QKeyEvent&>(*event)))
-            return true;
-        if (event->type() == QEvent::Resize)
-            fitColumns();
-    } else if (watched == Edit1) {
-        if (event->type() == QEvent::KeyPress &&
-            Edit1KeyDown(static_cast<const QKeyEvent&>(*event)))
-            return true;
-        // The search box must not keep the window's shortcuts (Ctrl+Del) for itself.
-        if (event->type() == QEvent::ShortcutOverride &&
-            isActionShortcut(static_cast<const QKeyEvent&>(*event))) {
-            event->ignore();
-            return true;
-        }
-    }
+    if (watched == DBGrid1 && event->type() == QEvent::Resize)
+        fitColumns();
     return QDialog::eventFilter(watched, event);
-}
-
-// A typed digit or letter starts a search: it becomes the search box's only text. The same
-// letter typed again after a move in the grid searches again, though the text stays the same.
-bool Tfrm_Teszt::DBGrid1KeyPress(const QKeyEvent& key) {
-    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;
-    const std::optional<char> typed = TesztLogic::GridSearchKey(key.text());
-    if (!typed)
-        return false;
-    const std::string_view text(&*typed, 1);
-    Edit1->setFocus();
-    if (Edit1->text() == fromCp1250(text))
-        logic_.Kereses(text);
-    else
-        Edit1->setText(fromCp1250(text));
-    Edit1->setCursorPosition(int(Edit1->text().size()));
-    return true;
-}
-
-bool Tfrm_Teszt::Edit1KeyDown(const QKeyEvent& key) {
-    if (key.key() != Qt::Key_Down)
-        return false;
-    DBGrid1->setFocus();
-    return true;
-}
-
-bool Tfrm_Teszt::isActionShortcut(const QKeyEvent& key) const {
-    const QKeySequence typed(key.keyCombination());
-    for (const ActionSpec& def : Actions) {
-        if (QKeySequence(def.shortcut) == typed)
-            return true;
-    }
-    return false;
-}
-
-void Tfrm_Teszt::DBGrid1TitleClick(int column, const std::string& fieldName) {
-    OszlopKiemeles(*DBGrid1, column, config().KiemelesSzin);
-    run([&] { logic_.TitleClick(fieldName); });
-    Edit1->setFocus();
 }
 
 void Tfrm_Teszt::fitColumns() {

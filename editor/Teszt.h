@@ -89,6 +89,7 @@ private:
     void createStatusBar();
     void createPopupMenu();
     void layOut();
+    void connectSearch();
     void connectLogic();
 
     void aUjExecute() {
@@ -122,10 +123,6 @@ private:
     void FormShow();
     bool FormCloseQuery();
     void savePlacement();
-    void DBGrid1TitleClick(int column, const std::string& fieldName);
-    bool DBGrid1KeyPress(const QKeyEvent& key);
-    bool Edit1KeyDown(const QKeyEvent& key);
-    bool isActionShortcut(const QKeyEvent& key) const;
     void fitColumns();
     void showFileName();
     void showPosition();

@@ -6,8 +6,6 @@
 #include "ui/MessageBoxes.h"
 
 #include <QFileInfo>
-#include <QLocale>
-#include <exception>
 
 namespace {
 
@@ -30,12 +28,6 @@ FileDialogSettings fileDialog(const char* filter, const char* extension, bool mu
 std::string overwriteQuestion(const QString& path) {
     return "A ...\\" + toCp1250(QFileInfo(path).fileName()) +
            " m\xe1r l\xe9tezik. Fel\xfcl\xedrjam?";
-}
-
-// The small letters of the search keys besides a-z: á é í ó ő ö ú ű ü.
-bool isHungarianSmallLetter(char16_t c) {
-    return std::u16string_view(u"\u00e1\u00e9\u00ed\u00f3\u0151\u00f6\u00fa\u0171\u00fc").find(c) !=
-           std::u16string_view::npos;
 }
 
 // floor(n / 2) for negative n too.
@@ -166,35 +158,11 @@ bool TesztLogic::FormCloseQuery() {
 
 // ---- search and sorting -----------------------------------------------------------------
 
-void TesztLogic::Kereses(std::string_view text) {
-    try {
-        tbl_.Locate(searchField_, std::string(text),
-                    TOptions(TOption::CaseInsensitive) | TOption::PartialKey);
-    } catch (const std::exception&) {
-        // A search that fails (a field the loaded file lacks, a closed table) finds nothing.
-    }
-}
-
 void TesztLogic::TitleClick(std::string_view fieldName) {
-    searchField_ = std::string(fieldName);
-    tbl_.SortOn(fieldName, TOption::CaseInsensitive);
+    search_.TitleClick(fieldName);
     // The current record keeps its place in the new order but its number changes; SortOn
     // fires no event of its own.
     refreshPosition();
-}
-
-std::optional<char> TesztLogic::GridSearchKey(const QString& typed) {
-    if (typed.size() != 1)
-        return std::nullopt;
-    const QString lower = QLocale().toLower(typed);
-    if (lower.size() != 1)
-        return std::nullopt;
-    const char16_t c = lower.front().unicode();
-    if ((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z'))
-        return char(c);
-    if (isHungarianSmallLetter(c))
-        return toCp1250(lower).front();
-    return std::nullopt;
 }
 
 int TesztLogic::ColumnWidth(int gridWidth) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/GridSearch.h"
 #include "data/MemTable.h"
 #include "ui/FileDialogs.h"
 
@@ -54,7 +55,7 @@ public:
     const QString& FileName() const { return fileName_; }
     // The field the incremental search looks in: nyelv1, or the field of the column whose
     // title was clicked last.
-    const std::string& SearchField() const { return searchField_; }
+    const std::string& SearchField() const { return search_.SearchField(); }
 
     // Panel1's caption: the file's name without its folder, or "Névtelen teszt".
     QString TitleText() const;
@@ -82,17 +83,13 @@ public:
     // The close question: true when the window may close.
     bool FormCloseQuery();
 
-    // The search box's text changed (code page 1250): moves to the first pair whose search
-    // field begins with it, case ignored. Errors are ignored.
-    void Kereses(std::string_view text);
-    // A title click on the column bound to the field: it becomes the search field and the
-    // table is sorted on it, case ignored.
+    // The incremental search and the title-click sort (data/GridSearch.h); a title click
+    // also brings the position text up to date.
+    void Kereses(std::string_view text) { search_.Kereses(text); }
     void TitleClick(std::string_view fieldName);
-
-    // The character a key typed in the grid puts into the search box: the typed character
-    // in the locale's lower case when that is a digit, a letter a to z or one of the
-    // Hungarian accented small letters; nothing for every other key.
-    static std::optional<char> GridSearchKey(const QString& typed);
+    static std::optional<char> GridSearchKey(const QString& typed) {
+        return GridSearch::GridSearchKey(typed);
+    }
     // The width of each of the two grid columns for the grid's outer width: (W - 40) / 2,
     // halves rounded to the even neighbour.
     static int ColumnWidth(int gridWidth);
@@ -117,7 +114,7 @@ private:
     TMemTable tbl_;
     bool modified_ = false;
     QString fileName_;
-    std::string searchField_ = "nyelv1";
+    GridSearch search_{tbl_, "nyelv1"};
     QString positionText_;
     bool positionStale_ = false;
     // The window's three file dialogs, kept between uses.
