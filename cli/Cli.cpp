@@ -73,7 +73,7 @@ Delimited text only, with the export dialog's defaults:
   --no-header                   an empty first line instead of the header line
   --field-names                 the header line holds field names, not display
                                 names
-The web page only:
+The web page (--title also names the printed list):
   --title TEXT                  the page's title (default: IN's file name without
                                 folders)
   --subtitle TEXT               the line below the title (default: none)
