@@ -2,6 +2,7 @@
 
 #include "app/Config.h"
 #include "platform/Cp1250.h"
+#include "ui/FocusColour.h"
 #include "ui/ImageList.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Placement.h"
@@ -25,8 +26,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
-
-const QColor Tfrm_Hatarolt::FocusColor = QColor(0xA6, 0xCA, 0xF0);
 
 namespace {
 
@@ -175,7 +174,7 @@ void Tfrm_Hatarolt::createFileControls() {
     Label1 = placed(new QLabel(QStringLiteral("Filenév"), this), "Label1", 136, 260, 0, 0);
     Label1->adjustSize();
     Edit1 = placed(new QLineEdit(this), "Edit1", 136, 276, 445, 21);
-    Edit1->installEventFilter(this);
+    showFocusColour(*Edit1);
     Label1->setBuddy(Edit1);
     SpeedButton1 = placed(new QToolButton(this), "SpeedButton1", 584, 272, 33, 33);
     SpeedButton1->setAutoRaise(true);
@@ -263,14 +262,6 @@ bool Tfrm_Hatarolt::eventFilter(QObject* watched, QEvent* event) {
             chosen->setFocus(reason);
             return false;
         }
-    }
-    if (watched == Edit1 &&
-        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
-        QPalette palette = Edit1->palette();
-        palette.setColor(QPalette::Base, event->type() == QEvent::FocusIn
-                                             ? FocusColor
-                                             : QApplication::palette(Edit1).color(QPalette::Base));
-        Edit1->setPalette(palette);
     }
     return QDialog::eventFilter(watched, event);
 }

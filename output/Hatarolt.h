@@ -35,8 +35,6 @@ public:
     static constexpr const char* FormName = "frm_Hatarolt";
     static constexpr int DesignWidth = 635;
     static constexpr int DesignHeight = 387;
-    // The file name box's background while it has the focus, 0x00BBGGRR 0xF0CAA6.
-    static const QColor FocusColor;
 
     // The table must outlive the dialog. An empty file name proposes "File001.csv" in the
     // user's documents folder. "Export után megnyitás" opens the file through the opener.

@@ -3,6 +3,7 @@
 #include "app/Config.h"
 #include "output/MapiMail.h"
 #include "platform/Cp1250.h"
+#include "ui/FocusColour.h"
 #include "ui/ImageList.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Placement.h"
@@ -28,8 +29,6 @@
 static void initRezi2RuvaResources() {
     Q_INIT_RESOURCE(vemba);
 }
-
-const QColor Tfrm_Rezi2Ruva::FocusColor = QColor(0xA6, 0xCA, 0xF0);
 
 namespace {
 
@@ -154,7 +153,7 @@ void Tfrm_Rezi2Ruva::createControls() {
     connect(Button1, &QPushButton::clicked, this, &Tfrm_Rezi2Ruva::Button1Click);
     connect(Button3, &QPushButton::clicked, this, &Tfrm_Rezi2Ruva::Button3Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    Edit1->installEventFilter(this);
+    showFocusColour(*Edit1);
     Edit1->setFocus();
 }
 
@@ -177,18 +176,6 @@ void Tfrm_Rezi2Ruva::showEvent(QShowEvent* event) {
         move(position.Left, position.Top);
     }
     QDialog::showEvent(event);
-}
-
-bool Tfrm_Rezi2Ruva::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Edit1 &&
-        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
-        QPalette palette = Edit1->palette();
-        palette.setColor(QPalette::Base, event->type() == QEvent::FocusIn
-                                             ? FocusColor
-                                             : QApplication::palette(Edit1).color(QPalette::Base));
-        Edit1->setPalette(palette);
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void Tfrm_Rezi2Ruva::BitBtn1Click() {

@@ -24,8 +24,6 @@ public:
     static constexpr const char* FormName = "frm_Rezi2Ruva";
     static constexpr int DesignWidth = 546;
     static constexpr int DesignHeight = 158;
-    // The edit box's colour while it has the focus, 0x00BBGGRR 0xF0CAA6.
-    static const QColor FocusColor;
     // The subject and the body of the mail.
     static constexpr const char* MailText = "Html k\xfc"
                                             "ld\xe9s";
@@ -74,7 +72,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();

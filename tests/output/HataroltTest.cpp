@@ -5,6 +5,7 @@
 #include "data/FieldSets.h"
 #include "platform/Cp1250.h"
 #include "support/TestFiles.h"
+#include "ui/FocusColour.h"
 #include "ui/Placement.h"
 #include "ui/ScriptedDialogs.h"
 #include "ui/ShellFolders.h"
@@ -245,9 +246,9 @@ TEST_F(HataroltTest, FileNameBoxHasTheFocusColourWhileFocused) {
     d.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
     const QColor window = QApplication::palette(d.Edit1).color(QPalette::Base);
-    EXPECT_EQ(Tfrm_Hatarolt::FocusColor, QColor(166, 202, 240));
+    EXPECT_EQ(FocusColour, QColor(166, 202, 240));
     d.Edit1->setFocus();
-    EXPECT_EQ(d.Edit1->palette().color(QPalette::Base), Tfrm_Hatarolt::FocusColor);
+    EXPECT_EQ(d.Edit1->palette().color(QPalette::Base), FocusColour);
     d.Button4->setFocus();
     EXPECT_EQ(d.Edit1->palette().color(QPalette::Base), window);
 }

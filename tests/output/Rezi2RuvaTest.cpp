@@ -4,6 +4,7 @@
 #include "app/Config.h"
 #include "data/FieldSets.h"
 #include "support/TestFiles.h"
+#include "ui/FocusColour.h"
 #include "ui/Placement.h"
 #include "ui/ScriptedDialogs.h"
 #include "ui/Starter.h"
@@ -177,7 +178,7 @@ TEST_F(Rezi2RuvaTest, EditBoxHasTheFocusColourOnlyWhileFocused) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
     d->Edit1->setFocus();
     EXPECT_EQ(d->Edit1->palette().color(QPalette::Base), QColor(166, 202, 240));
-    EXPECT_EQ(Tfrm_Rezi2Ruva::FocusColor, QColor(166, 202, 240));
+    EXPECT_EQ(FocusColour, QColor(166, 202, 240));
     d->Button1->setFocus();
     EXPECT_EQ(d->Edit1->palette().color(QPalette::Base),
               QApplication::palette(d->Edit1).color(QPalette::Base));
