@@ -114,7 +114,7 @@ Tfrm_Hatarolt::Tfrm_Hatarolt(TMemTable& table, const QString& fileName, QWidget*
 
     fillFieldList();
     const QString initial =
-        fileName.isEmpty() ? DokumentumMappa() + QStringLiteral("/File001.csv") : fileName;
+        fileName.isEmpty() ? JavasoltMappa() + QStringLiteral("/File001.csv") : fileName;
     Edit1->setText(initial);
     SaveDialog1.fileName = initial;
 }

@@ -50,13 +50,6 @@ QPushButton* makeButton(QWidget* parent, const char* text, const char* name, QRe
     return button;
 }
 
-// The folder of the proposed page: the documents folder, or the home folder while there is
-// none, so that the proposal can be written as it stands.
-QString pageFolder() {
-    const QString documents = DokumentumMappa();
-    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
-}
-
 // Marks the dialog busy for the life of a block, however the block is left.
 class BusyGuard {
 public:
@@ -92,7 +85,7 @@ Tfrm_Rezi2Ruva::Tfrm_Rezi2Ruva(TMemTable& table, const TMezoLista& columns, std:
     setFont(designFont());
     setFixedSize(DesignWidth, DesignHeight);
     createControls();
-    Edit1->setText(HtmlAjanlottNev(pageFolder(), title_));
+    Edit1->setText(HtmlAjanlottNev(JavasoltMappa(), title_));
     SaveDialog1.defaultExtension = QStringLiteral(".htm");
     SaveDialog1.filter = "HTML dokumentum (*.htm;*.html)|*.htm;*.html";
     SaveDialog1.mustExist = false;

@@ -1,5 +1,7 @@
 #include "ui/ShellFolders.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 QString RendszerMappa(int folder) {
@@ -19,4 +21,9 @@ QString KozosAdatMappa() {
 
 QString DokumentumMappa() {
     return RendszerMappa(CSIDL_PERSONAL);
+}
+
+QString JavasoltMappa() {
+    const QString documents = DokumentumMappa();
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }

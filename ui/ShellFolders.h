@@ -16,3 +16,7 @@ QString KozosAdatMappa();
 
 // The user's documents folder.
 QString DokumentumMappa();
+
+// Where an export proposes its file: the documents folder, or the home folder while there is
+// none (common on a fresh Linux account), so that the proposal can be written as it stands.
+QString JavasoltMappa();

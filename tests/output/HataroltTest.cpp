@@ -214,10 +214,24 @@ TEST_F(HataroltTest, ControlsCaptionsAndStartValues) {
                 "(*.xls)|*.xls|Minden állomány (*.*)|*.*"));
 }
 
-TEST_F(HataroltTest, EmptyFileNameProposesFile001InTheDocumentsFolder) {
-    Tfrm_Hatarolt d(table, QString(), nullptr, opener);
-    EXPECT_EQ(d.Edit1->text(), DokumentumMappa() + u("/File001.csv"));
-    EXPECT_EQ(d.SaveDialog1.fileName, d.Edit1->text());
+// The documents folder, or the home folder while there is none, so that "Export indítás"
+// can write the proposal as it stands.
+TEST_F(HataroltTest, EmptyFileNameProposesFile001InTheDocumentsFolderOrAtHome) {
+    const QByteArray oldHome = qgetenv("HOME");
+    const QString home = path("haz");
+    ASSERT_TRUE(QDir().mkpath(home));
+    qputenv("HOME", QFile::encodeName(home));
+    QString atHome;
+    {
+        Tfrm_Hatarolt d(table, QString(), nullptr, opener);
+        atHome = d.Edit1->text();
+        EXPECT_EQ(d.SaveDialog1.fileName, d.Edit1->text());
+    }
+    ASSERT_TRUE(QDir(home).mkdir(u("Documents")));
+    const QString inDocuments = Tfrm_Hatarolt(table, QString(), nullptr, opener).Edit1->text();
+    qputenv("HOME", oldHome);
+    EXPECT_EQ(atHome, home + u("/File001.csv"));
+    EXPECT_EQ(inDocuments, home + u("/Documents/File001.csv"));
 }
 
 TEST_F(HataroltTest, TabOrderFollowsTheControlList) {
