@@ -2,6 +2,7 @@
 
 #include "app/Config.h"
 #include "platform/Cp1250.h"
+#include "ui/DialogFont.h"
 #include "ui/FocusColour.h"
 #include "ui/ImageList.h"
 #include "ui/MessageBoxes.h"
@@ -217,22 +218,8 @@ void Tfrm_Hatarolt::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-// The controls keep their design places up to the default font size; a larger font grows the
-// dialog and every control in proportion, so no caption is cut off.
 void Tfrm_Hatarolt::applyFontSize() {
-    QFont sized = font();
-    sized.setPointSize(Beall().BetuMeret);
-    setFont(sized);
-    QFont standard = sized;
-    standard.setPointSize(TBeall().BetuMeret);
-    const double scale =
-        std::max(1.0, double(QFontMetrics(sized).height()) / QFontMetrics(standard).height());
-    auto scaled = [scale](int value) { return int(value * scale + 0.5); };
-    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        const QRect r = child->geometry();
-        child->setGeometry(scaled(r.x()), scaled(r.y()), scaled(r.width()), scaled(r.height()));
-    }
-    setFixedSize(scaled(DesignWidth), scaled(DesignHeight));
+    growWithFont(*this, Beall().BetuMeret, TBeall().BetuMeret, QSize(DesignWidth, DesignHeight));
     Label1->adjustSize();
 }
 

@@ -3,6 +3,7 @@
 #include "app/Config.h"
 #include "output/MapiMail.h"
 #include "platform/Cp1250.h"
+#include "ui/DialogFont.h"
 #include "ui/FocusColour.h"
 #include "ui/ImageList.h"
 #include "ui/MessageBoxes.h"
@@ -150,11 +151,10 @@ void Tfrm_Rezi2Ruva::createControls() {
     Edit1->setFocus();
 }
 
-// The font size of the settings; the label and the check box grow with their text.
+// The font size of the settings: a larger font grows the dialog, and the label and the check
+// box fit their text.
 void Tfrm_Rezi2Ruva::applyFontSize() {
-    QFont sized = font();
-    sized.setPointSize(Beall().BetuMeret);
-    setFont(sized);
+    growWithFont(*this, Beall().BetuMeret, TBeall().BetuMeret, QSize(DesignWidth, DesignHeight));
     Label1->adjustSize();
     CheckBox1->resize(std::max(165, CheckBox1->sizeHint().width()),
                       std::max(17, CheckBox1->sizeHint().height()));

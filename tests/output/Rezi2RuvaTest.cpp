@@ -200,6 +200,9 @@ TEST_F(Rezi2RuvaTest, StoredPositionAndFontSizeAreUsedAndThePositionSaved) {
         EXPECT_EQ(d->font().pointSize(), 12);
         EXPECT_GE(d->CheckBox1->width(), d->CheckBox1->sizeHint().width());
         EXPECT_GE(d->Label1->width(), d->Label1->sizeHint().width());
+        EXPECT_GE(d->Edit1->y(), d->Label1->geometry().bottom()) << "the label stays whole";
+        for (QPushButton* button : {d->Button1, d->Button2, d->Button3})
+            EXPECT_GE(button->height(), button->sizeHint().height());
         d->move(40, 60);
         d->Button2->click();
         EXPECT_EQ(PozicioBetoltes(settingsFile(), "frm_Rezi2Ruva"), (TPosition{40, 60}));
