@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 QString sampleTestsFolder(const QString& programFolder) {
     return QDir::cleanPath(programFolder + QStringLiteral("/../share/vemba/Ask"));
@@ -31,6 +32,15 @@ int installSampleTests(const QString& fromFolder, const QString& dataFolder) {
         }
     }
     return copied;
+}
+
+bool onlyPrintsText(const QStringList& arguments) {
+    static const QStringList printing = {QStringLiteral("-h"), QStringLiteral("--help"),
+                                         QStringLiteral("-?"), QStringLiteral("--help-all"),
+                                         QStringLiteral("-v"), QStringLiteral("--version")};
+    return std::any_of(arguments.begin() + std::min<qsizetype>(1, arguments.size()),
+                       arguments.end(),
+                       [](const QString& argument) { return printing.contains(argument); });
 }
 
 StartupOptions parseCommandLine(const QStringList& arguments) {

@@ -15,6 +15,10 @@ QString sampleTestsFolder(const QString& programFolder);
 // Returns the number of files copied.
 int installSampleTests(const QString& fromFolder, const QString& dataFolder);
 
+// Whether the command line only asks for the help or the version text, which the program
+// prints without a window, so it needs no display.
+bool onlyPrintsText(const QStringList& arguments);
+
 // The command line: an optional test file to open into the drill at start.
 struct StartupOptions {
     QString testFile;

@@ -36,6 +36,11 @@ void quitAfterFirstShow(const QElapsedTimer& clock) {
 int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (onlyPrintsText(arguments) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(ProgramTitle));
     QCoreApplication::setApplicationVersion(QStringLiteral(VEMBA_VERSION));

@@ -1038,6 +1038,27 @@ TEST(CommandLine, TestFileIsTakenAsAnAbsolutePath) {
     EXPECT_EQ(parseCommandLine({QStringLiteral("vemba")}).testFile, QString());
 }
 
+// Help and version are printed without a window, so the program can give them without a display.
+TEST(CommandLine, OnlyHelpAndVersionPrintText) {
+    const struct {
+        QStringList arguments;
+        bool printsOnly;
+    } cases[] = {
+        {{QStringLiteral("vemba"), QStringLiteral("--version")}, true},
+        {{QStringLiteral("vemba"), QStringLiteral("-v")}, true},
+        {{QStringLiteral("vemba"), QStringLiteral("--help")}, true},
+        {{QStringLiteral("vemba"), QStringLiteral("teszt.ask"), QStringLiteral("-h")}, true},
+        {{QStringLiteral("vemba")}, false},
+        {{QStringLiteral("vemba"), QStringLiteral("teszt.ask")}, false},
+        {{QStringLiteral("--version")}, false}, // the program's own name
+        {{}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(onlyPrintsText(c.arguments), c.printsOnly);
+    }
+}
+
 TEST(SampleTests, CopiedOnlyWhereMissing) {
     QTemporaryDir from;
     QTemporaryDir data;
