@@ -2,11 +2,11 @@
 
 #include "data/MemTable.h"
 #include "platform/Cp1250.h"
+#include "platform/SafeSave.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -853,12 +853,10 @@ void TMemTable::LoadFromFile(const QString& path) {
     TCSVStreamFormat::Load(*this, file);
 }
 
-// The file is written beside the old one and replaces it only when complete, so a failed
-// save leaves the file that was there untouched.
+// A failed save leaves the file that was there untouched (platform/SafeSave.h).
 void TMemTable::SaveToFile(const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw fileError("Cannot create file", path, file.errorString());
-    if (!writeTable(*this, file) || !file.commit())
-        throw fileError("Cannot create file", path, file.errorString());
+    const std::optional<QString> failure =
+        saveFileSafely(path, [this](QIODevice& device) { return writeTable(*this, device); });
+    if (failure)
+        throw fileError("Cannot create file", path, *failure);
 }

@@ -2,9 +2,9 @@
 
 #include "platform/Cp1250.h"
 #include "platform/Error.h"
+#include "platform/SafeSave.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <vector>
 
 namespace {
@@ -161,8 +161,12 @@ private:
     std::vector<Line> lines_;
 };
 
-[[noreturn]] void throwWriteError(const QString& path) {
-    throw VembaError("Unable to write to " + toCp1250(path));
+// The system's reason follows the path when there is one.
+[[noreturn]] void throwWriteError(const QString& path, const QString& reason = QString()) {
+    std::string message = "Unable to write to " + toCp1250(path);
+    if (!reason.isEmpty())
+        message += ". " + toCp1250(reason);
+    throw VembaError(message);
 }
 
 std::optional<std::string> readFile(const QString& path) {
@@ -181,16 +185,14 @@ std::string readFileForUpdate(const QString& path) {
     return text.value_or(std::string());
 }
 
+// A settings file in a folder the user may not create files in is rewritten in place, but
+// only once its new length is reserved, so a full disk never costs the file its tail.
 void writeFile(const QString& path, const std::string& text) {
-    QSaveFile file(path);
-    // A settings file in a folder the user may not create files in can still be rewritten.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        throwWriteError(path);
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size()))
-        throwWriteError(path);
-    if (!file.commit())
-        throwWriteError(path);
+    const std::optional<QString> failure = saveFileSafely(path, [&text](QIODevice& device) {
+        return device.write(text.data(), qint64(text.size())) == qint64(text.size());
+    });
+    if (failure)
+        throwWriteError(path, *failure);
 }
 
 std::optional<std::uint64_t> digitsValue(std::string_view digits, int base) {

@@ -39,8 +39,9 @@ std::int32_t readProfileInteger(const QString& file, std::string_view section, s
                                 std::int32_t defaultValue);
 
 // Sets a key, creating the file, the section and the key as needed. A value cannot span
-// lines: it is cut at its first line break. Throws VembaError "Unable to write to <file>"
-// when the file cannot be written; the old file is then left as it was.
+// lines: it is cut at its first line break. Throws VembaError "Unable to write to <file>. <the
+// system's reason>" when the file cannot be written; the old file is then left as it was. A
+// file in a folder that takes no new files is rewritten in place (platform/SafeSave.h).
 void writeProfileString(const QString& file, std::string_view section, std::string_view key,
                         std::string_view value);
 

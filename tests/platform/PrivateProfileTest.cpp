@@ -1,6 +1,7 @@
 #include "platform/PrivateProfile.h"
 
 #include "platform/Error.h"
+#include "support/Faults.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -174,9 +175,37 @@ TEST_F(ProfileFile, RefusedWriteRaisesTheMessageAndKeepsNothingHalfWritten) {
         writeProfileInteger(file, "Font", "Size", 12);
         FAIL() << "the write did not fail";
     } catch (const VembaError& error) {
-        EXPECT_EQ(std::string(error.what()), "Unable to write to " + file.toStdString());
+        const std::string start = "Unable to write to " + file.toStdString() + ". ";
+        EXPECT_EQ(std::string(error.what()).substr(0, start.size()), start);
+        EXPECT_GT(std::string(error.what()).size(), start.size()) << "no reason given";
     }
     EXPECT_EQ(readAll(blocker), QByteArray("x"));
+}
+
+// A settings file the user may write in a folder the user may not: the key is written in
+// place, and on a full disk the file keeps every line it had.
+TEST_F(ProfileFile, AFileInAReadOnlyFolderIsWrittenInPlaceAndKeepsItsTailOnAFullDisk) {
+    const std::string original =
+        "[Font]\r\nSize=9\r\n[frm_Teszt]\r\nLeft=1\r\nTop=2\r\n" + std::string(3000, ';') + "\r\n";
+    write(original);
+    ReadOnlyFolder readOnly(dir.path());
+    if (!readOnly.failure().empty())
+        GTEST_SKIP() << readOnly.failure();
+
+    writeProfileInteger(path(), "Font", "Size", 12);
+    EXPECT_EQ(readProfileInteger(path(), "Font", "Size", 9), 12);
+    const std::string written = content();
+    {
+        FileSizeLimit full(written.size());
+        try {
+            writeProfileString(path(), "File", "LastFile", "/home/a/elso.ask");
+            ADD_FAILURE() << "the write did not fail";
+        } catch (const VembaError& error) {
+            EXPECT_EQ(std::string(error.what()), "Unable to write to " + path().toStdString() +
+                                                     ". " + FileSizeLimit::reason().toStdString());
+        }
+    }
+    EXPECT_EQ(content(), written);
 }
 
 } // namespace
