@@ -31,7 +31,7 @@ struct Line {
     std::size_t lengthWithEnd = 0;
 };
 
-// The file's text split into lines; a '\n' ends a line, a '\r' before it belongs to the end.
+// The file's text split into lines; a line ends in CR LF, LF or a lone CR.
 class Profile {
 public:
     explicit Profile(std::string text)
@@ -62,11 +62,15 @@ private:
     void split() {
         std::size_t pos = 0;
         while (pos < text_.size()) {
-            std::size_t newline = text_.find('\n', pos);
-            std::size_t end = newline == std::string::npos ? text_.size() : newline + 1;
-            std::size_t textEnd = newline == std::string::npos ? end : newline;
-            if (textEnd > pos && text_[textEnd - 1] == '\r')
-                --textEnd;
+            std::size_t textEnd = text_.find_first_of("\r\n", pos);
+            std::size_t end = textEnd;
+            if (textEnd == std::string::npos)
+                textEnd = end = text_.size();
+            else if (text_[textEnd] == '\r' && textEnd + 1 < text_.size() &&
+                     text_[textEnd + 1] == '\n')
+                end = textEnd + 2;
+            else
+                end = textEnd + 1;
             lines_.push_back({pos, textEnd - pos, end - pos});
             pos = end;
         }

@@ -64,6 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerCase{"KeyOfAnotherSection", "[Font]\r\n[Other]\r\nSize=12\r\n", 9},
                       IntegerCase{"MissingSection", "[File]\r\nSize=12\r\n", 9},
                       IntegerCase{"CommentedOut", "[Font]\r\n;Size=12\r\n", 9},
+                      IntegerCase{"LoneCrLineEnds", "[Other]\rx=1\r[Font]\rSize=12\r", 12},
+                      IntegerCase{"MixedLineEnds", "[Other]\nx=1\r\n[Font]\rSize=12", 12},
                       IntegerCase{"FirstSectionOfTheNameCounts",
                                   "[Font]\r\nSize=12\r\n[Font]\r\nSize=20\r\n", 12}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -147,6 +149,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "LastFile", "x", "[Font]\nSize=9\n[File]\nLastFile=x\n"},
         WriteCase{"SectionAddedAfterALastLineWithoutLineEnd", "[Font]\r\nSize=9", "File",
                   "LastFile", "x", "[Font]\r\nSize=9\r\n[File]\r\nLastFile=x\r\n"},
+        WriteCase{"LoneCrLineEndsInPlace", "[Font]\rSize=9\r[File]\rLastFile=a\r", "Font", "Size",
+                  "12", "[Font]\rSize=12\r[File]\rLastFile=a\r"},
+        WriteCase{"LoneCrLineEndsForANewKey", "[Font]\rSize=9\r[File]\r", "File", "LastFile", "b",
+                  "[Font]\rSize=9\r[File]\rLastFile=b\r"},
         WriteCase{"EmptyFile", "", "Font", "Size", "9", "[Font]\r\nSize=9\r\n"},
         WriteCase{"ValueCutAtALineBreak", std::nullopt, "File", "LastFile", "a\r\n[Font]",
                   "[File]\r\nLastFile=a\r\n"},
@@ -163,6 +169,24 @@ TEST_F(ProfileFile, WrittenValuesReadBack) {
     EXPECT_EQ(readProfileString(path(), "File", "LastFile", ""), cp("/home/ő/elso.ask"));
     EXPECT_EQ(content(), cp("[frm_Teszt]\r\nLeft=-50\r\nTop=2147483647\r\n"
                             "[File]\r\nLastFile=/home/ő/elso.ask\r\n"));
+}
+
+// What the main window does at every close: the file must stay as it is, whatever its line ends.
+TEST_F(ProfileFile, RewritingTheSameKeysDoesNotGrowTheFile) {
+    for (const char* lineEnd : {"\r\n", "\n", "\r"}) {
+        SCOPED_TRACE(testing::PrintToString(lineEnd));
+        const std::string end(lineEnd);
+        const std::string original =
+            "[Font]" + end + "Size=12" + end + "[File]" + end + "LastFile=/home/a/elso.ask" + end;
+        write(original);
+        for (int run = 0; run < 3; ++run) {
+            writeProfileInteger(path(), "Font", "Size",
+                                readProfileInteger(path(), "Font", "Size", 9));
+            writeProfileString(path(), "File", "LastFile",
+                               readProfileString(path(), "File", "LastFile", "x"));
+        }
+        EXPECT_EQ(content(), original);
+    }
 }
 
 TEST_F(ProfileFile, RefusedWriteRaisesTheMessageAndKeepsNothingHalfWritten) {
