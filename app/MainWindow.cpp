@@ -9,7 +9,7 @@
 #include "ui/Links.h"
 #include "ui/MenuBeallitas.h"
 #include "ui/MessageBoxes.h"
-#include "ui/Placement.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -464,11 +464,7 @@ void Tfrm_Main::applyFirstShow() {
     setFont(sized);
     MenuBeallitas(this);
     fixClientSize();
-    const TPlacement placement =
-        AblakBetoltes(config().BeallitasFile, "frm_Main", width(), height(), config().MunkaTerulet);
-    move(placement.Left, placement.Top);
-    if (placement.Width != width() || placement.Height != height())
-        setFixedSize(placement.Width, placement.Height);
+    restorePlacement(*this, config().BeallitasFile, "frm_Main", config().MunkaTerulet);
 }
 
 // The settings are written whichever way the window is closed. A failed write is shown, but

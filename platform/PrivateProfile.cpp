@@ -249,9 +249,9 @@ std::optional<std::int32_t> parseProfileInteger(std::string_view text) {
     return std::int32_t(negative ? -value : value);
 }
 
-std::optional<std::string> readProfileValue(const QString& file, std::string_view section,
-                                            std::string_view key) {
-    Profile profile(readFile(file).value_or(std::string()));
+std::optional<std::string> profileValue(std::string_view text, std::string_view section,
+                                        std::string_view key) {
+    Profile profile{std::string(text)};
     std::optional<std::string_view> found = profile.value(section, key);
     if (!found)
         return std::nullopt;
@@ -260,6 +260,18 @@ std::optional<std::string> readProfileValue(const QString& file, std::string_vie
         value.back() == value.front())
         value = value.substr(1, value.size() - 2);
     return std::string(value.substr(0, ProfileValueLimit));
+}
+
+std::string profileWithValue(std::string text, std::string_view section, std::string_view key,
+                             std::string_view value) {
+    Profile profile(std::move(text));
+    profile.set(section, key, value.substr(0, value.find_first_of("\r\n")));
+    return profile.text();
+}
+
+std::optional<std::string> readProfileValue(const QString& file, std::string_view section,
+                                            std::string_view key) {
+    return profileValue(readFile(file).value_or(std::string()), section, key);
 }
 
 std::string readProfileString(const QString& file, std::string_view section, std::string_view key,
@@ -277,9 +289,7 @@ std::int32_t readProfileInteger(const QString& file, std::string_view section, s
 
 void writeProfileString(const QString& file, std::string_view section, std::string_view key,
                         std::string_view value) {
-    Profile profile(readFileForUpdate(file));
-    profile.set(section, key, value.substr(0, value.find_first_of("\r\n")));
-    writeFile(file, profile.text());
+    writeFile(file, profileWithValue(readFileForUpdate(file), section, key, value));
 }
 
 void writeProfileInteger(const QString& file, std::string_view section, std::string_view key,
