@@ -226,6 +226,7 @@ public:
 
 private:
     static constexpr size_t ChunkSize = size_t(1) << 20;
+    static constexpr size_t FirstChunkSize = size_t(1) << 12;
 
     struct Slot {
         std::uint32_t chunk = 0;
@@ -242,7 +243,10 @@ private:
 
     void place(std::string_view bytes, Slot& s) {
         if (chunks_.empty() || used_ + bytes.size() > capacity_) {
-            capacity_ = std::max(ChunkSize, bytes.size());
+            // Chunks start small and double, so a table of a few records (the scratch
+            // table, a catalogue) does not take a whole large chunk.
+            capacity_ = std::max(std::min(ChunkSize, std::max(FirstChunkSize, 2 * capacity_)),
+                                 bytes.size());
             chunks_.push_back(std::make_unique_for_overwrite<char[]>(capacity_));
             used_ = 0;
         }
@@ -632,7 +636,9 @@ struct TMemTable::Impl {
     public:
         void add(std::string_view key, std::uint32_t slot) {
             if (used_ + key.size() > capacity_) {
-                capacity_ = std::max(BlockSize, key.size());
+                // Blocks start small and double, as the record store's chunks do.
+                capacity_ = std::max(std::min(BlockSize, std::max(FirstBlockSize, 2 * capacity_)),
+                                     key.size());
                 blocks_.push_back(std::make_unique_for_overwrite<char[]>(capacity_));
                 used_ = 0;
             }
@@ -646,6 +652,7 @@ struct TMemTable::Impl {
 
     private:
         static constexpr size_t BlockSize = size_t(1) << 20;
+        static constexpr size_t FirstBlockSize = size_t(1) << 12;
         std::vector<std::unique_ptr<char[]>> blocks_;
         size_t used_ = 0;
         size_t capacity_ = 0;
