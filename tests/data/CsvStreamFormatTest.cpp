@@ -635,6 +635,20 @@ TEST(CsvStreamFormatLoad, ColumnsMatchDisplayNamesWithOnlyAToZCapitalised) {
     EXPECT_EQ(rows(table), (std::vector<Row>{{3, "a", {}, 2, {}}}));
 }
 
+TEST(CsvStreamFormatLoad, AColumnTakesTheFirstFieldWhoseDisplayNameMatches) {
+    TMemTable table("Tbl");
+    load(table, AskText()
+                    .definitions({R"(a=String,10,"word","",10,Data,"")",
+                                  R"(b=String,10,"WORD","",10,Data,"")",
+                                  R"(c=String,10,"Word","",10,Data,"")"})
+                    .line(R"("Word","wORD",)")
+                    .line(R"("1","2",)")
+                    .bytes());
+
+    // Both columns name the first field; the second value is the one kept.
+    EXPECT_EQ(rows(table), (std::vector<Row>{{"2", {}, {}}}));
+}
+
 TEST(CsvStreamFormatLoad, HeaderNamingAFieldByItsNameInsteadOfItsLabelLosesTheColumn) {
     TMemTable table("Tbl");
     DefineCatalogueFields(table);
