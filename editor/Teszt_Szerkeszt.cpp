@@ -201,6 +201,9 @@ bool Tfrm_Teszt_Szerkeszt::handleKey(QObject* watched, const QKeyEvent& key) {
         button->click();
         return true;
     }
+    // Shown as Tab shows it: the button Enter reaches shows its focus frame, so the next
+    // Enter is seen to confirm.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     focusNextPrevChild(true);
     return true;
 }
