@@ -11,8 +11,8 @@ namespace {
 
 // How long a window placed before it was framed keeps watching for its frame; a window
 // manager on a loaded machine may take a while.
-constexpr int FrameWaitMs = 10000;
-constexpr int FramePollMs = 25;
+constexpr int FrameWaitMs = 30000;
+constexpr int FramePollMs = 50;
 
 QMargins ownFrame(const QWidget& window) {
     const QWindow* handle = window.windowHandle();

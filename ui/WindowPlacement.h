@@ -15,8 +15,8 @@ class QWidget;
 //
 // A window manager frames a window only after it is mapped, so a window placed from its
 // showEvent does not know its frame yet. It is then placed with the frame of another framed
-// window of the program (they look alike), and once its own frame is known, within a few
-// seconds, its frame is moved to the stored corner if it is not there. Without a window
+// window of the program (they look alike), and once its own frame is known (it is watched for
+// half a minute), its frame is moved to the stored corner if it is not there. Without a window
 // manager (offscreen, tests) a window has no frame and Left and Top are the client's corner.
 
 // The margins the window manager adds around the window's client area: the window's own once
