@@ -64,10 +64,16 @@ void placeFrameCorner(QWidget& window, QPoint corner, QSize clientSize) {
     const QMargins own = ownFrame(window);
     const QMargins frame = own.isNull() ? windowFrameMargins(window) : own;
     window.setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), clientSize));
-    // Offscreen there is nothing to wait for; a platform with a window manager frames the
-    // window after it is mapped.
-    if (own.isNull() && QGuiApplication::platformName() != QLatin1String("offscreen"))
+    // A window manager frames the window only after it is mapped.
+    if (own.isNull())
         new FrameCorner(window, corner);
+}
+
+// A platform that frames windows itself (offscreen does) knows the frame once the window
+// exists, so the window is made before its frame is asked for.
+void ensureCreated(QWidget& window) {
+    if (window.windowHandle() == nullptr)
+        (void)window.winId();
 }
 
 QSize clientSizeFor(QWidget& window, QSize wanted) {
@@ -97,11 +103,13 @@ QMargins windowFrameMargins(const QWidget& window) {
 }
 
 void applyPlacement(QWidget& window, const TPlacement& placement) {
+    ensureCreated(window);
     const QSize size = clientSizeFor(window, QSize(placement.Width, placement.Height));
     placeFrameCorner(window, QPoint(placement.Left, placement.Top), size);
 }
 
 void applyPosition(QWidget& window, const TPosition& position) {
+    ensureCreated(window);
     placeFrameCorner(window, QPoint(position.Left, position.Top), window.size());
 }
 
@@ -118,6 +126,7 @@ TPosition positionOf(const QWidget& window) {
 
 TPlacement restorePlacement(QWidget& window, const QString& settingsFile, std::string_view section,
                             const TRect& workArea) {
+    ensureCreated(window);
     const TPlacement placement =
         AblakBetoltes(settingsFile, section, window.width(), window.height(), workArea,
                       windowFrameMargins(window));
