@@ -19,9 +19,9 @@ QMargins ownFrame(const QWidget& window) {
     return handle != nullptr ? handle->frameMargins() : QMargins();
 }
 
-// Keeps the frame's corner where it was asked for until the window manager has framed the
-// window: the first time the frame is known, a frame elsewhere is moved there, then the
-// watch ends. A window that is hidden or moved meanwhile keeps the watch until it ends.
+// Puts the frame's corner where it was asked for once the window manager has framed the
+// window: the first time the shown window's frame is known, a frame elsewhere is moved
+// there, and the watch ends; it also ends when no frame appears in time.
 class FrameCorner : public QObject {
 public:
     FrameCorner(QWidget& window, QPoint corner)
