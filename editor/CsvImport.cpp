@@ -55,8 +55,9 @@ std::string csvTextFromFile(std::string bytes) {
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     if (!marked && ascii)
         return bytes;
-    // The decoder drops the byte-order mark itself.
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // The decoder drops the byte-order mark itself; stateless, it counts a sequence cut off
+    // by the end of the file as an error instead of keeping it for more input.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     const QString text = utf8(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
     if (utf8.hasError() && !marked)
         return bytes;

@@ -217,11 +217,16 @@ INSTANTIATE_TEST_SUITE_P(
                       Encoding{"CodePage", cp("őz;tűz"), cp("őz;tűz")},
                       Encoding{"Utf8", "\xc5\x91z;t\xc5\xb1z", cp("őz;tűz")},
                       Encoding{"Utf8WithByteOrderMark", "\xef\xbb\xbf\xc5\x91z", cp("őz")},
-                      Encoding{"ByteOrderMarkOnAsciiText", "\xef\xbb\xbf" "a;b", "a;b"},
+                      Encoding{"ByteOrderMarkOnAsciiText",
+                               "\xef\xbb\xbf"
+                               "a;b",
+                               "a;b"},
                       Encoding{"CharacterTheCodePageLacks", "a\xe6\x97\xa5;b", "a?;b"},
                       // A code page letter among UTF-8 ones makes the file not UTF-8.
                       Encoding{"Utf8AndCodePageMixed", "\xc5\x91z;" + cp("ő"),
                                "\xc5\x91z;" + cp("ő")},
+                      // Found by fuzzing: a sequence cut off by the end of the file is not UTF-8.
+                      Encoding{"Utf8CutOffAtTheEnd", "\r\xef", "\r\xef"},
                       Encoding{"ByteOrderMarkWithBrokenUtf8",
                                "\xef\xbb\xbf"
                                "a\xf5",
