@@ -13,7 +13,7 @@ FUZZ_SECONDS ?= 60
 PACKAGES := cmake ninja-build g++ make pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev \
             libgtest-dev libgmock-dev googletest libicu-dev \
-            tango-icon-theme fonts-liberation2 xvfb xauth openbox \
+            tango-icon-theme fonts-liberation2 xvfb xauth openbox xdotool x11-utils \
             xdg-utils poppler-utils appstream desktop-file-utils dpkg-dev file python3
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
@@ -69,14 +69,28 @@ asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Every fuzz target in turn, FUZZ_SECONDS each, on inputs up to 1 MB; each keeps its corpus.
+FUZZ_TARGETS := fuzz_load fuzz_import fuzz_profile
+FUZZ_SEEDS_fuzz_load := tests/fuzz/corpus/* resources/Ask/*.ask
+FUZZ_SEEDS_fuzz_import := tests/fuzz/corpus_import/*
+FUZZ_SEEDS_fuzz_profile := tests/fuzz/corpus_profile/*
+
 fuzz:
 	$(MAKE) deps EXTRA_PACKAGES="$(FUZZ_PACKAGES)"
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEMBA_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_load
-	mkdir -p $(FUZZ_BUILD)/corpus
-	cp -n tests/fuzz/corpus/* resources/Ask/*.ask $(FUZZ_BUILD)/corpus/ 2>/dev/null || true
-	./$(FUZZ_BUILD)/tests/fuzz/fuzz_load -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=2048 -artifact_prefix=$(FUZZ_BUILD)/ \
-	    $(FUZZ_BUILD)/corpus
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	set -e; for t in $(FUZZ_TARGETS); do \
+	    mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+	    case $$t in \
+	      fuzz_load) seeds="$(FUZZ_SEEDS_fuzz_load)";; \
+	      fuzz_import) seeds="$(FUZZ_SEEDS_fuzz_import)";; \
+	      fuzz_profile) seeds="$(FUZZ_SEEDS_fuzz_profile)";; \
+	    esac; \
+	    cp -n $$seeds $(FUZZ_BUILD)/corpus/$$t/ 2>/dev/null || true; \
+	    ./$(FUZZ_BUILD)/tests/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=1048576 -timeout=10 \
+	        -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/$$t- \
+	        $(FUZZ_BUILD)/corpus/$$t; \
+	done
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Config.h"
+#include "app/DrillButton.h"
 #include "app/SqlExport.h"
 #include "app/WheelToArrows.h"
 #include "download/Letolt.h"
@@ -15,7 +16,7 @@
 #include "ui/MenuBeallitas.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Nevjegy.h"
-#include "ui/Placement.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -63,6 +64,7 @@ namespace {
 constexpr int DefaultFontSize = 9;
 constexpr int ToolBarHeight = 24;
 constexpr int StatusBarHeight = 19;
+constexpr int DirectionGroupHeight = 104;
 constexpr int StatusPanel0Width = 150;
 constexpr int BottomStripHeight = 20;
 constexpr int NoticeWidth = 234;
@@ -329,7 +331,7 @@ void Tfrm_Main::createCard(QWidget* client) {
     };
     int number = 1;
     for (const auto& [button, what] : buttons) {
-        *button = new QToolButton(client);
+        *button = new DrillButton(client);
         (*button)->setObjectName(QStringLiteral("SpeedButton%1").arg(number++));
         (*button)->setGeometry(what.second);
         (*button)->setIconSize(QSize(32, 32));
@@ -383,7 +385,7 @@ QWidget* Tfrm_Main::createDirectionPage() {
     page->setObjectName(QStringLiteral("TabSheet2"));
     auto* group = new QGroupBox(utf8("Kikérdezés"), page);
     group->setObjectName(QStringLiteral("RadioGroup1"));
-    group->setGeometry(12, 10, 230, 104);
+    group->setGeometry(12, 10, 230, DirectionGroupHeight);
     auto* layout = new QVBoxLayout(group);
     Kikerdezes = new QButtonGroup(group);
     for (int index = 0; index < static_cast<int>(Drill::KikerdezesItems.size()); ++index) {
@@ -452,9 +454,24 @@ void Tfrm_Main::connectDrill() {
     refreshStatus();
 }
 
+// The layout is fixed, but the status bar and the direction group grow to the font they
+// show, so that a larger font is not cut at the bottom; the window grows with the status bar.
+void Tfrm_Main::fitToFont() {
+    // The status bar keeps 3 pixels above its panels and 2 below them.
+    const int panel = fontMetrics().height() + 2 * StatusPanel0->frameWidth();
+    statusBar()->setFixedHeight(std::max(StatusBarHeight, panel + 5));
+    auto* group = findChild<QGroupBox*>(QStringLiteral("RadioGroup1"));
+    group->setFixedHeight(std::max(DirectionGroupHeight, group->sizeHint().height()));
+    for (const char* name : {"Label1", "Label2", "Label3"}) {
+        auto* heading = findChild<QLabel*>(QLatin1String(name));
+        heading->setFixedHeight(std::max(HeadingHeight, heading->fontMetrics().height()));
+    }
+}
+
 // The menu bar sits above the client area, so the window is the client area and the menu.
 void Tfrm_Main::fixClientSize() {
-    setFixedSize(ClientWidth, menuBar()->sizeHint().height() + ClientHeight);
+    setFixedSize(ClientWidth, menuBar()->sizeHint().height() + ClientHeight - StatusBarHeight +
+                                  statusBar()->maximumHeight());
 }
 
 // Showing and closing.
@@ -472,12 +489,9 @@ void Tfrm_Main::applyFirstShow() {
     sized.setPointSize(Beall().BetuMeret > 0 ? Beall().BetuMeret : DefaultFontSize);
     setFont(sized);
     MenuBeallitas(this);
+    fitToFont();
     fixClientSize();
-    const TPlacement placement =
-        AblakBetoltes(config().BeallitasFile, "frm_Main", width(), height(), config().MunkaTerulet);
-    move(placement.Left, placement.Top);
-    if (placement.Width != width() || placement.Height != height())
-        setFixedSize(placement.Width, placement.Height);
+    restorePlacement(*this, config().BeallitasFile, "frm_Main", config().MunkaTerulet);
     if (splash_)
         splash_();
 }

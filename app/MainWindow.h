@@ -99,6 +99,7 @@ private:
     void createDialogs();
     void connectDrill();
     void applyFirstShow();
+    void fitToFont();
     void fixClientSize();
 
     // Mirroring the drill.

@@ -2,16 +2,17 @@
 
 #include "data/MemTable.h"
 #include "platform/Cp1250.h"
+#include "platform/SafeSave.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #ifdef __SSE2__
@@ -678,10 +679,12 @@ void readIndexDefinition(TMemTable& table, std::string_view line) {
 // ---------------------------------------------------------------------------------------
 // Reading a file
 
-bool asciiCapitalsEqual(std::string_view a, std::string_view b) {
-    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return upper(x) == upper(y); });
+std::string asciiCapitals(std::string_view text) {
+    std::string capitals(text);
+    for (char& c : capitals)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return capitals;
 }
 
 // Where the values at one position of a data line go; no field means they are skipped.
@@ -778,21 +781,21 @@ private:
         return columns;
     }
 
+    // A column takes the first field whose display name matches its name, a-z read as
+    // capitals; the names are looked up in a table made once, so a file with many fields
+    // does not compare every column with every field.
     std::vector<Column> headerColumns(std::string_view header) {
+        std::unordered_map<std::string, TField*> byName;
+        byName.reserve(std::size_t(table_.FieldCount()));
+        for (int i = 0; i < table_.FieldCount(); ++i)
+            byName.try_emplace(asciiCapitals(table_.Fields(i).DisplayName()), &table_.Fields(i));
         std::vector<Column> columns;
         values_.reset(header);
-        for (Value name; values_.next(name);)
-            columns.push_back(columnFor(fieldByDisplayName(name.text)));
-        return columns;
-    }
-
-    TField* fieldByDisplayName(std::string_view name) const {
-        for (int i = 0; i < table_.FieldCount(); ++i) {
-            TField& field = table_.Fields(i);
-            if (asciiCapitalsEqual(field.DisplayName(), name))
-                return &field;
+        for (Value name; values_.next(name);) {
+            const auto found = byName.find(asciiCapitals(name.text));
+            columns.push_back(columnFor(found == byName.end() ? nullptr : found->second));
         }
-        return nullptr;
+        return columns;
     }
 
     void readData(const std::vector<Column>& columns) {
@@ -863,12 +866,10 @@ void TMemTable::LoadFromFile(const QString& path) {
     TCSVStreamFormat::Load(*this, file);
 }
 
-// The file is written beside the old one and replaces it only when complete, so a failed
-// save leaves the file that was there untouched.
+// A failed save leaves the file that was there untouched (platform/SafeSave.h).
 void TMemTable::SaveToFile(const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw fileError("Cannot create file", path, file.errorString());
-    if (!writeTable(*this, file) || !file.commit())
-        throw fileError("Cannot create file", path, file.errorString());
+    const std::optional<QString> failure =
+        saveFileSafely(path, [this](QIODevice& device) { return writeTable(*this, device); });
+    if (failure)
+        throw fileError("Cannot create file", path, *failure);
 }

@@ -1,5 +1,6 @@
 #include "data/MemTable.h"
 
+#include "data/OrderList.h"
 #include "platform/Cp1250.h"
 
 #include <algorithm>
@@ -226,6 +227,7 @@ public:
 
 private:
     static constexpr size_t ChunkSize = size_t(1) << 20;
+    static constexpr size_t FirstChunkSize = size_t(1) << 12;
 
     struct Slot {
         std::uint32_t chunk = 0;
@@ -242,7 +244,10 @@ private:
 
     void place(std::string_view bytes, Slot& s) {
         if (chunks_.empty() || used_ + bytes.size() > capacity_) {
-            capacity_ = std::max(ChunkSize, bytes.size());
+            // Chunks start small and double, so a table of a few records (the scratch
+            // table, a catalogue) does not take a whole large chunk.
+            capacity_ = std::max(std::min(ChunkSize, std::max(FirstChunkSize, 2 * capacity_)),
+                                 bytes.size());
             chunks_.push_back(std::make_unique_for_overwrite<char[]>(capacity_));
             used_ = 0;
         }
@@ -339,8 +344,8 @@ struct TMemTable::Impl {
     std::vector<TIndexDef> indexDefs;
 
     RecordStore store;
-    std::vector<std::uint32_t> rowOrder;
-    std::vector<std::uint32_t> sortOrder;
+    OrderList rowOrder;
+    OrderList sortOrder;
     std::optional<SortSpec> sort;
 
     TDataSetState state = TDataSetState::Inactive;
@@ -374,8 +379,8 @@ struct TMemTable::Impl {
 
     bool editing() const { return state == TDataSetState::Edit || state == TDataSetState::Insert; }
 
-    const std::vector<std::uint32_t>& order() const { return sort ? sortOrder : rowOrder; }
-    std::vector<std::uint32_t>& order() { return sort ? sortOrder : rowOrder; }
+    const OrderList& order() const { return sort ? sortOrder : rowOrder; }
+    OrderList& order() { return sort ? sortOrder : rowOrder; }
     int count() const { return int(order().size()); }
 
     bool hasCurrent() const {
@@ -597,10 +602,8 @@ struct TMemTable::Impl {
 
     // Where the working copy goes: in front of the first record that is not smaller.
     size_t sortedPlace() const {
-        const auto it =
-            std::partition_point(sortOrder.begin(), sortOrder.end(),
-                                 [&](std::uint32_t slot) { return compareToWork(slot) < 0; });
-        return size_t(it - sortOrder.begin());
+        return sortOrder.partitionPoint(
+            [&](std::uint32_t slot) { return compareToWork(slot) < 0; });
     }
 
     // A record's key on the sort fields: compared bytewise, keys order records as the field
@@ -632,7 +635,9 @@ struct TMemTable::Impl {
     public:
         void add(std::string_view key, std::uint32_t slot) {
             if (used_ + key.size() > capacity_) {
-                capacity_ = std::max(BlockSize, key.size());
+                // Blocks start small and double, as the record store's chunks do.
+                capacity_ = std::max(std::min(BlockSize, std::max(FirstBlockSize, 2 * capacity_)),
+                                     key.size());
                 blocks_.push_back(std::make_unique_for_overwrite<char[]>(capacity_));
                 used_ = 0;
             }
@@ -646,6 +651,7 @@ struct TMemTable::Impl {
 
     private:
         static constexpr size_t BlockSize = size_t(1) << 20;
+        static constexpr size_t FirstBlockSize = size_t(1) << 12;
         std::vector<std::unique_ptr<char[]>> blocks_;
         size_t used_ = 0;
         size_t capacity_ = 0;
@@ -667,7 +673,7 @@ struct TMemTable::Impl {
     // of its own, makes and sorts the keys of the upper half of the slots; the two runs are
     // then merged.
     void rebuildSortOrder() {
-        std::vector<std::uint32_t> slots = rowOrder;
+        std::vector<std::uint32_t> slots = rowOrder.toVector();
         std::sort(slots.begin(), slots.end());
         const size_t n = slots.size();
         const size_t half = n >= ParallelSortThreshold ? n / 2 : n;
@@ -706,15 +712,16 @@ struct TMemTable::Impl {
             sortRun(collation, slots.data(), n, lower);
         }
         slots = std::vector<std::uint32_t>();
-        sortOrder.clear();
-        sortOrder.reserve(n);
+        std::vector<std::uint32_t> sorted;
+        sorted.reserve(n);
         auto a = lower.entries.begin();
         auto b = upper.entries.begin();
         while (a != lower.entries.end() || b != upper.entries.end()) {
             const bool fromUpper =
                 a == lower.entries.end() || (b != upper.entries.end() && *b < *a);
-            sortOrder.push_back(fromUpper ? (b++)->slot : (a++)->slot);
+            sorted.push_back(fromUpper ? (b++)->slot : (a++)->slot);
         }
+        sortOrder.assign(sorted);
     }
 
     // -- cursor
@@ -725,9 +732,8 @@ struct TMemTable::Impl {
     }
 
     int positionOf(std::uint32_t slot) const {
-        const auto& o = order();
-        const auto it = std::find(o.begin(), o.end(), slot);
-        return it == o.end() ? -1 : int(it - o.begin());
+        const size_t at = order().find(slot);
+        return at == order().size() ? -1 : int(at);
     }
 
     void scrolled() {
@@ -779,8 +785,7 @@ struct TMemTable::Impl {
         size_t from = 0;
         size_t to = 0;
         if (moves) {
-            from =
-                size_t(std::find(sortOrder.begin(), sortOrder.end(), editSlot) - sortOrder.begin());
+            from = sortOrder.find(editSlot);
             to = sortedPlace();
             if (to > from)
                 --to;
@@ -788,8 +793,8 @@ struct TMemTable::Impl {
         store.replace(editSlot, encodeWork());
         if (!moves)
             return;
-        sortOrder.erase(sortOrder.begin() + std::ptrdiff_t(from));
-        sortOrder.insert(sortOrder.begin() + std::ptrdiff_t(to), editSlot);
+        sortOrder.erase(from);
+        sortOrder.insert(to, editSlot);
     }
 
     void storeNew() {
@@ -798,35 +803,36 @@ struct TMemTable::Impl {
         const size_t sortAt = sort && !loading ? sortedPlace() : sortOrder.size();
         const std::uint32_t slot = store.add(encodeWork());
         if (newRecord == NewRecord::Insert && !sort && hadCurrent)
-            rowOrder.insert(rowOrder.begin() + changePos, slot);
+            rowOrder.insert(size_t(changePos), slot);
         else
             rowOrder.push_back(slot);
         if (sort)
-            sortOrder.insert(sortOrder.begin() + std::ptrdiff_t(sortAt), slot);
+            sortOrder.insert(sortAt, slot);
     }
 
     void removeCurrent() {
         const std::uint32_t slot = currentSlot();
-        order().erase(order().begin() + pos);
+        order().erase(size_t(pos));
         if (sort)
-            rowOrder.erase(std::find(rowOrder.begin(), rowOrder.end(), slot));
+            rowOrder.erase(rowOrder.find(slot));
         store.remove(slot);
     }
 
     void discardRecords() {
         store.clear();
-        rowOrder = std::vector<std::uint32_t>();
-        sortOrder = std::vector<std::uint32_t>();
+        rowOrder.clear();
+        sortOrder.clear();
         pos = 0;
         bof = eof = true;
     }
 
     void rebuildRowOrder() {
-        rowOrder.clear();
-        rowOrder.reserve(store.count());
+        std::vector<std::uint32_t> slots;
+        slots.reserve(store.count());
         for (std::uint32_t slot = 0; slot < store.slotCount(); ++slot)
             if (store.holds(slot))
-                rowOrder.push_back(slot);
+                slots.push_back(slot);
+        rowOrder.assign(slots);
     }
 
     // -- Locate
@@ -869,7 +875,7 @@ struct TMemTable::Impl {
     template <typename Less>
     int firstNotLess(Less less) const {
         const auto& o = order();
-        return int(std::partition_point(o.begin(), o.end(), less) - o.begin());
+        return int(o.partitionPoint(less));
     }
 
     // Nulls come first in a sort order; the first non-null record.
@@ -1166,7 +1172,7 @@ void TMemTable::SortOn(std::string_view fieldList, TOptions options) {
     const bool hadCurrent = d->hasCurrent();
     const std::uint32_t current = hadCurrent ? d->currentSlot() : 0;
     std::optional<Impl::SortSpec> oldSort = std::exchange(d->sort, std::move(sortDef));
-    std::vector<std::uint32_t> oldOrder = std::exchange(d->sortOrder, {});
+    OrderList oldOrder = std::exchange(d->sortOrder, {});
     if (d->sort) {
         try {
             d->rebuildSortOrder();

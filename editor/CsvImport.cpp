@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <algorithm>
 #include <cstring>
 
@@ -46,6 +47,22 @@ void addPair(TMemTable& table, std::string_view line) {
 }
 
 } // namespace
+
+std::string csvTextFromFile(std::string bytes) {
+    constexpr std::string_view Bom = "\xEF\xBB\xBF";
+    const bool marked = std::string_view(bytes).starts_with(Bom);
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!marked && ascii)
+        return bytes;
+    // The decoder drops the byte-order mark itself; stateless, it counts a sequence cut off
+    // by the end of the file as an error instead of keeping it for more input.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = utf8(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    if (utf8.hasError() && !marked)
+        return bytes;
+    return toCp1250(text);
+}
 
 std::vector<std::string_view> csvLines(std::string_view text) {
     text = untilNul(text);
@@ -101,7 +118,7 @@ std::string readCsvText(QIODevice& device) {
 }
 
 int importCsv(TMemTable& table, QIODevice& device) {
-    const std::string text = readCsvText(device);
+    const std::string text = csvTextFromFile(readCsvText(device));
     const std::vector<std::string_view> lines = csvLines(text);
     if (lines.size() < 2)
         return 0;

@@ -9,10 +9,16 @@ class QIODevice;
 class TMemTable;
 
 // Importing word pairs from a semicolon-separated text file into the test editor's table.
-// The file is code page 1250 text like everything else and is read byte for byte. Its first
+// The file is code page 1250 text, or UTF-8 (csvTextFromFile). Its first
 // line is a header and is never read; every further line, empty ones included, is one pair:
 // field 1 the first-language text, field 2 the second-language text, the rest ignored. A ";"
 // always ends a field, quoted or not; each field may then be enclosed in double quotes.
+
+// The file's bytes as table text (code page 1250). A file that starts with a UTF-8 byte-order
+// mark, or that is valid UTF-8 and holds bytes above 0x7F, is UTF-8, as Linux programs write
+// it: it is decoded and converted, and a character the code page lacks becomes "?". Any other
+// file is code page 1250 already and stays as it is.
+std::string csvTextFromFile(std::string bytes);
 
 // The lines of a text: a line ends at CR LF, at a lone CR or at a lone LF, the last line
 // needs no line end, and a NUL ends the text. The views point into text.

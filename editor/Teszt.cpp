@@ -7,8 +7,8 @@
 #include "ui/ImageList.h"
 #include "ui/MenuBeallitas.h"
 #include "ui/MessageBoxes.h"
-#include "ui/Placement.h"
 #include "ui/ThemeDBGrid.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -306,10 +306,8 @@ void Tfrm_Teszt::showEvent(QShowEvent* event) {
 void Tfrm_Teszt::FormShow() {
     OszlopKiemeles(*DBGrid1, 0, config().KiemelesSzin);
     Edit1->setFont(withPointSize(Edit1->font(), Beall().BetuMeret));
-    const TPlacement placement = AblakBetoltes(config().BeallitasFile, FormName, DesignWidth,
-                                               DesignHeight, config().MunkaTerulet);
-    move(placement.Left, placement.Top);
-    resize(placement.Width, placement.Height);
+    resize(DesignWidth, DesignHeight);
+    restorePlacement(*this, config().BeallitasFile, FormName, config().MunkaTerulet);
     setFont(withPointSize(font(), Beall().BetuMeret));
     fitToolButtons();
     Edit1->resize(121, Edit1->sizeHint().height());
@@ -342,7 +340,7 @@ bool Tfrm_Teszt::FormCloseQuery() {
 
 void Tfrm_Teszt::savePlacement() {
     try {
-        AblakMentes(config().BeallitasFile, FormName, {x(), y(), width(), height()});
+        storePlacement(*this, config().BeallitasFile, FormName);
     } catch (const std::exception& error) {
         ProgramErrorBox(error, this);
     }

@@ -3,7 +3,7 @@
 #include "app/Config.h"
 #include "platform/Cp1250.h"
 #include "ui/MessageBoxes.h"
-#include "ui/Placement.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -166,8 +166,7 @@ void Tfrm_Teszt_Szerkeszt::showEvent(QShowEvent* event) {
         Label1->adjustSize();
         Label2->adjustSize();
         // Used as stored: a position off the screen stays off the screen.
-        const TPosition position = PozicioBetoltes(config().BeallitasFile, FormName);
-        move(position.Left, position.Top);
+        restorePosition(*this, config().BeallitasFile, FormName);
     }
     QDialog::showEvent(event);
 }
@@ -202,6 +201,9 @@ bool Tfrm_Teszt_Szerkeszt::handleKey(QObject* watched, const QKeyEvent& key) {
         button->click();
         return true;
     }
+    // Shown as Tab shows it: the button Enter reaches shows its focus frame, so the next
+    // Enter is seen to confirm.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     focusNextPrevChild(true);
     return true;
 }
@@ -231,7 +233,7 @@ void Tfrm_Teszt_Szerkeszt::done(int result) {
 
 void Tfrm_Teszt_Szerkeszt::savePosition() {
     try {
-        PozicioMentes(config().BeallitasFile, FormName, {x(), y()});
+        storePosition(*this, config().BeallitasFile, FormName);
     } catch (const std::exception& error) {
         ProgramErrorBox(error, this);
     }

@@ -2,9 +2,9 @@
 
 #include "platform/Cp1250.h"
 #include "platform/Error.h"
+#include "platform/SafeSave.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <vector>
 
 namespace {
@@ -31,7 +31,7 @@ struct Line {
     std::size_t lengthWithEnd = 0;
 };
 
-// The file's text split into lines; a '\n' ends a line, a '\r' before it belongs to the end.
+// The file's text split into lines; a line ends in CR LF, LF or a lone CR.
 class Profile {
 public:
     explicit Profile(std::string text)
@@ -62,11 +62,15 @@ private:
     void split() {
         std::size_t pos = 0;
         while (pos < text_.size()) {
-            std::size_t newline = text_.find('\n', pos);
-            std::size_t end = newline == std::string::npos ? text_.size() : newline + 1;
-            std::size_t textEnd = newline == std::string::npos ? end : newline;
-            if (textEnd > pos && text_[textEnd - 1] == '\r')
-                --textEnd;
+            std::size_t textEnd = text_.find_first_of("\r\n", pos);
+            std::size_t end = textEnd;
+            if (textEnd == std::string::npos)
+                textEnd = end = text_.size();
+            else if (text_[textEnd] == '\r' && textEnd + 1 < text_.size() &&
+                     text_[textEnd + 1] == '\n')
+                end = textEnd + 2;
+            else
+                end = textEnd + 1;
             lines_.push_back({pos, textEnd - pos, end - pos});
             pos = end;
         }
@@ -161,8 +165,12 @@ private:
     std::vector<Line> lines_;
 };
 
-[[noreturn]] void throwWriteError(const QString& path) {
-    throw VembaError("Unable to write to " + toCp1250(path));
+// The system's reason follows the path when there is one.
+[[noreturn]] void throwWriteError(const QString& path, const QString& reason = QString()) {
+    std::string message = "Unable to write to " + toCp1250(path);
+    if (!reason.isEmpty())
+        message += ". " + toCp1250(reason);
+    throw VembaError(message);
 }
 
 std::optional<std::string> readFile(const QString& path) {
@@ -181,16 +189,14 @@ std::string readFileForUpdate(const QString& path) {
     return text.value_or(std::string());
 }
 
+// A settings file in a folder the user may not create files in is rewritten in place, but
+// only once its new length is reserved, so a full disk never costs the file its tail.
 void writeFile(const QString& path, const std::string& text) {
-    QSaveFile file(path);
-    // A settings file in a folder the user may not create files in can still be rewritten.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        throwWriteError(path);
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size()))
-        throwWriteError(path);
-    if (!file.commit())
-        throwWriteError(path);
+    const std::optional<QString> failure = saveFileSafely(path, [&text](QIODevice& device) {
+        return device.write(text.data(), qint64(text.size())) == qint64(text.size());
+    });
+    if (failure)
+        throwWriteError(path, *failure);
 }
 
 std::optional<std::uint64_t> digitsValue(std::string_view digits, int base) {
@@ -243,9 +249,9 @@ std::optional<std::int32_t> parseProfileInteger(std::string_view text) {
     return std::int32_t(negative ? -value : value);
 }
 
-std::optional<std::string> readProfileValue(const QString& file, std::string_view section,
-                                            std::string_view key) {
-    Profile profile(readFile(file).value_or(std::string()));
+std::optional<std::string> profileValue(std::string_view text, std::string_view section,
+                                        std::string_view key) {
+    Profile profile{std::string(text)};
     std::optional<std::string_view> found = profile.value(section, key);
     if (!found)
         return std::nullopt;
@@ -254,6 +260,18 @@ std::optional<std::string> readProfileValue(const QString& file, std::string_vie
         value.back() == value.front())
         value = value.substr(1, value.size() - 2);
     return std::string(value.substr(0, ProfileValueLimit));
+}
+
+std::string profileWithValue(std::string text, std::string_view section, std::string_view key,
+                             std::string_view value) {
+    Profile profile(std::move(text));
+    profile.set(section, key, value.substr(0, value.find_first_of("\r\n")));
+    return profile.text();
+}
+
+std::optional<std::string> readProfileValue(const QString& file, std::string_view section,
+                                            std::string_view key) {
+    return profileValue(readFile(file).value_or(std::string()), section, key);
 }
 
 std::string readProfileString(const QString& file, std::string_view section, std::string_view key,
@@ -271,9 +289,7 @@ std::int32_t readProfileInteger(const QString& file, std::string_view section, s
 
 void writeProfileString(const QString& file, std::string_view section, std::string_view key,
                         std::string_view value) {
-    Profile profile(readFileForUpdate(file));
-    profile.set(section, key, value.substr(0, value.find_first_of("\r\n")));
-    writeFile(file, profile.text());
+    writeFile(file, profileWithValue(readFileForUpdate(file), section, key, value));
 }
 
 void writeProfileInteger(const QString& file, std::string_view section, std::string_view key,

@@ -21,6 +21,8 @@
 // goes after the last non-blank line of its section; a new section is appended to the end of
 // the file. New lines end as the file's first line does (CR LF for a new file).
 
+// Lines end in CR LF, LF or a lone CR.
+
 // The longest value a read returns; longer values are cut.
 inline constexpr std::size_t ProfileValueLimit = 2047;
 
@@ -39,14 +41,22 @@ std::int32_t readProfileInteger(const QString& file, std::string_view section, s
                                 std::int32_t defaultValue);
 
 // Sets a key, creating the file, the section and the key as needed. A value cannot span
-// lines: it is cut at its first line break. Throws VembaError "Unable to write to <file>"
-// when the file cannot be written; the old file is then left as it was.
+// lines: it is cut at its first line break. Throws VembaError "Unable to write to <file>. <the
+// system's reason>" when the file cannot be written; the old file is then left as it was. A
+// file in a folder that takes no new files is rewritten in place (platform/SafeSave.h).
 void writeProfileString(const QString& file, std::string_view section, std::string_view key,
                         std::string_view value);
 
 // Sets a key to the decimal text of a number.
 void writeProfileInteger(const QString& file, std::string_view section, std::string_view key,
                          std::int32_t value);
+
+// The same two steps on a file's text held in memory: the value of a key, and the text with
+// the key set (the file functions read and write the file around these).
+std::optional<std::string> profileValue(std::string_view text, std::string_view section,
+                                        std::string_view key);
+std::string profileWithValue(std::string text, std::string_view section, std::string_view key,
+                             std::string_view value);
 
 // A whole value as a 32-bit number: an optional sign, then decimal digits, or hexadecimal
 // digits after 0x, 0X or $. Hexadecimal values take up to 32 bits, so 0xFFFFFFFF is -1.

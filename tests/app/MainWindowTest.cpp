@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Config.h"
+#include "app/DrillButton.h"
 #include "app/SqlExport.h"
 #include "app/Startup.h"
 #include "app/WheelToArrows.h"
@@ -153,7 +154,9 @@ TEST_F(MainWindowTest, WindowIsFixedWithoutMaximizeBox) {
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
     EXPECT_EQ(window->width(), Tfrm_Main::ClientWidth);
-    EXPECT_EQ(window->height() - window->menuBar()->height(), Tfrm_Main::ClientHeight);
+    // The client area is the design's, but for a status bar taller than 19 for its font.
+    EXPECT_EQ(window->height() - window->menuBar()->height() - window->statusBar()->height() + 19,
+              Tfrm_Main::ClientHeight);
 }
 
 TEST_F(MainWindowTest, ElementsSitWhereDesigned) {
@@ -180,7 +183,8 @@ TEST_F(MainWindowTest, ElementsSitWhereDesigned) {
     const QLabel* notice = child("Label7");
     EXPECT_EQ(notice->geometry(), QRect(730 - 234, 0, 234, 20));
     EXPECT_FALSE(notice->isEnabled());
-    EXPECT_EQ(window->statusBar()->height(), 19);
+    // 19 high, or as high as its font needs (MainWindowReadableTest).
+    EXPECT_GE(window->statusBar()->height(), 19);
     EXPECT_EQ(child("StatusPanel0")->width(), 150);
     EXPECT_FALSE(child("Image1")->pixmap().isNull());
 }
@@ -885,7 +889,9 @@ TEST_P(MainWindowFontTest, FontSizeAndPlacementApplyWhenFirstShown) {
     EXPECT_EQ(child("Label4")->font().pixelSize(), 27);
     // Left as stored, Top beyond the work area's bottom edge: 0.
     EXPECT_EQ(window->pos(), QPoint(30, 0));
-    EXPECT_EQ(window->height() - window->menuBar()->height(), Tfrm_Main::ClientHeight);
+    // The client area keeps its design height; only the status bar may grow with the font.
+    EXPECT_EQ(window->height() - window->menuBar()->height() - window->statusBar()->height(),
+              Tfrm_Main::ClientHeight - 19);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, MainWindowFontTest,
@@ -894,6 +900,52 @@ INSTANTIATE_TEST_SUITE_P(Sizes, MainWindowFontTest,
                                            FontRow{"not_a_number", "abc", 9},
                                            FontRow{"zero", "0", 9}, FontRow{"negative", "-3", 9}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Larger fonts: every drill caption whole (on two lines where one is too narrow), the status
+// texts and the direction items not cut.
+class MainWindowReadableTest : public MainWindowTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        iniText = "[Font]\r\nSize=" + QByteArray::number(GetParam()) + "\r\n";
+        MainWindowTest::SetUp();
+    }
+};
+
+TEST_P(MainWindowReadableTest, CaptionsAndStatusTextsAreWhole) {
+    openWithKeys(QString::fromUtf8(VEMBA_SOURCE_DIR "/resources/Ask/elso.ask"));
+    showActive();
+    for (const char* name : {"SpeedButton1", "SpeedButton2", "SpeedButton3"}) {
+        auto* button = child<DrillButton>(name);
+        for (const bool bold : {false, true}) {
+            SCOPED_TRACE(std::string(name) + (bold ? " bold" : ""));
+            QFont font = button->font();
+            font.setBold(bold);
+            button->setFont(font);
+            const QStringList lines = button->captionLines();
+            const QFontMetrics metrics(button->font());
+            EXPECT_EQ(lines.join(QString()).remove(QLatin1Char(' ')),
+                      button->text().remove(QLatin1Char(' ')))
+                << lines.join(QLatin1Char('|')).toStdString();
+            EXPECT_LE(lines.size(), 2);
+            for (const QString& line : lines)
+                EXPECT_LE(metrics.horizontalAdvance(line), button->captionRect().width())
+                    << line.toStdString();
+            EXPECT_LE((lines.size() - 1) * metrics.lineSpacing() + metrics.height(),
+                      button->captionRect().height());
+        }
+    }
+    for (const char* name : {"StatusPanel0", "StatusPanel1"}) {
+        QLabel* panel = child(name);
+        EXPECT_GE(panel->contentsRect().height(), panel->fontMetrics().height()) << name;
+        EXPECT_TRUE(
+            window->rect().contains(panel->mapTo(window.get(), panel->rect().bottomRight())))
+            << name;
+    }
+    auto* group = child<QGroupBox>("RadioGroup1");
+    EXPECT_GE(group->height(), group->sizeHint().height());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, MainWindowReadableTest, ::testing::Values(9, 10, 12, 14));
 
 // The mouse wheel.
 

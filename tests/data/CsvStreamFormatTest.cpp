@@ -2,6 +2,7 @@
 
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
+#include "support/Faults.h"
 #include "support/TestFiles.h"
 
 #include <QBuffer>
@@ -634,6 +635,20 @@ TEST(CsvStreamFormatLoad, ColumnsMatchDisplayNamesWithOnlyAToZCapitalised) {
     EXPECT_EQ(rows(table), (std::vector<Row>{{3, "a", {}, 2, {}}}));
 }
 
+TEST(CsvStreamFormatLoad, AColumnTakesTheFirstFieldWhoseDisplayNameMatches) {
+    TMemTable table("Tbl");
+    load(table, AskText()
+                    .definitions({R"(a=String,10,"word","",10,Data,"")",
+                                  R"(b=String,10,"WORD","",10,Data,"")",
+                                  R"(c=String,10,"Word","",10,Data,"")"})
+                    .line(R"("Word","wORD",)")
+                    .line(R"("1","2",)")
+                    .bytes());
+
+    // Both columns name the first field; the second value is the one kept.
+    EXPECT_EQ(rows(table), (std::vector<Row>{{"2", {}, {}}}));
+}
+
 TEST(CsvStreamFormatLoad, HeaderNamingAFieldByItsNameInsteadOfItsLabelLosesTheColumn) {
     TMemTable table("Tbl");
     DefineCatalogueFields(table);
@@ -1042,6 +1057,41 @@ TEST_F(CsvStreamFormatFile, SaveIntoAFolderThatCannotExistReportsTheFullPath) {
     EXPECT_EQ(message.substr(0, start.size()), start);
     EXPECT_GT(message.size(), start.size());
     EXPECT_EQ(readAll(path("plain")).toStdString(), "a file, not a folder");
+}
+
+TEST_F(CsvStreamFormatFile, AFullDiskIsReportedWithTheSystemsReasonAndKeepsTheOldFile) {
+    TMemTable table("Tbl");
+    DefineDrillFields(table);
+    table.Open();
+    for (int i = 0; i < 2000; ++i)
+        addRecord(table, {i, "alma", "apple"});
+    writeAll(path("teszt.ask"), "old");
+
+    std::string message;
+    {
+        FileSizeLimit full(4096);
+        message = failure([&] { table.SaveToFile(path("teszt.ask")); });
+    }
+    EXPECT_EQ(message, "Cannot create file \"" + full(path("teszt.ask")) + "\". " +
+                           FileSizeLimit::reason().toStdString());
+    EXPECT_EQ(readAll(path("teszt.ask")).toStdString(), "old");
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{QStringLiteral("teszt.ask")});
+}
+
+TEST_F(CsvStreamFormatFile, AWritableFileInAReadOnlyFolderIsSaved) {
+    TMemTable table("Tbl");
+    DefineDrillFields(table);
+    table.Open();
+    addRecord(table, {97, "alma", "apple"});
+    addRecord(table, {812, cp("körte"), "pear"});
+    writeAll(path("teszt.ask"),
+             "old content that is longer than the new file ....................");
+    ReadOnlyFolder readOnly(dir_.path());
+    if (!readOnly.failure().empty())
+        GTEST_SKIP() << readOnly.failure();
+
+    table.SaveToFile(path("teszt.ask"));
+    EXPECT_EQ(readAll(path("teszt.ask")).toStdString(), fixture("drill.ask"));
 }
 
 TEST_F(CsvStreamFormatFile, LoadOfAMissingFileOrAFolderReportsTheFullPath) {

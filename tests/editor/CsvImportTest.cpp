@@ -189,13 +189,49 @@ TEST_F(CsvImportTest, FewerThanTwoLinesImportNothing) {
     }
 }
 
-TEST_F(CsvImportTest, BytesPassUnchanged) {
-    // Code page 1250 letters, the bytes of a UTF-8 text and a UTF-8 byte-order mark on the
-    // header: nothing is converted.
-    const std::string utf8 = "\xc5\x91r";
-    import("\xef\xbb\xbfh\r\n" + cp("őrült;ÁRVÍZ tűrő") + "\r\n" + utf8 + ";x\r\n");
-    EXPECT_THAT(pairs(), UnorderedElementsAre(cp("őrült/ÁRVÍZ tűrő"), utf8 + "/x"));
+TEST_F(CsvImportTest, CodePageFilesPassUnchangedAndUtf8FilesAreConverted) {
+    import("h\r\n" + cp("őrült;ÁRVÍZ tűrő") + "\r\n");
+    import("\xef\xbb\xbfh\r\n\xc5\x91z;deer\r\n");
+    EXPECT_THAT(pairs(), UnorderedElementsAre(cp("őrült/ÁRVÍZ tűrő"), cp("őz/deer")));
 }
+
+struct Encoding {
+    const char* name;
+    std::string file;
+    std::string text; // code page 1250
+};
+
+void PrintTo(const Encoding& e, std::ostream* os) {
+    *os << e.name;
+}
+
+class CsvEncodingTest : public ::testing::TestWithParam<Encoding> {};
+
+TEST_P(CsvEncodingTest, GivesCodePageText) {
+    EXPECT_EQ(csvTextFromFile(GetParam().file), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CsvEncodingTest,
+    ::testing::Values(Encoding{"Ascii", "a;b\r\n", "a;b\r\n"},
+                      Encoding{"CodePage", cp("őz;tűz"), cp("őz;tűz")},
+                      Encoding{"Utf8", "\xc5\x91z;t\xc5\xb1z", cp("őz;tűz")},
+                      Encoding{"Utf8WithByteOrderMark", "\xef\xbb\xbf\xc5\x91z", cp("őz")},
+                      Encoding{"ByteOrderMarkOnAsciiText",
+                               "\xef\xbb\xbf"
+                               "a;b",
+                               "a;b"},
+                      Encoding{"CharacterTheCodePageLacks", "a\xe6\x97\xa5;b", "a?;b"},
+                      // A code page letter among UTF-8 ones makes the file not UTF-8.
+                      Encoding{"Utf8AndCodePageMixed", "\xc5\x91z;" + cp("ő"),
+                               "\xc5\x91z;" + cp("ő")},
+                      // Found by fuzzing: a sequence cut off by the end of the file is not UTF-8.
+                      Encoding{"Utf8CutOffAtTheEnd", "\r\xef", "\r\xef"},
+                      Encoding{"ByteOrderMarkWithBrokenUtf8",
+                               "\xef\xbb\xbf"
+                               "a\xf5",
+                               "a?"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CsvImportTest, LongTextsAreCutTo255Characters) {
     import("h\r\n" + std::string(300, 'a') + ";" + std::string(256, 'b'));

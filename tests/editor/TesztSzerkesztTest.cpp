@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyleOption>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -176,6 +177,22 @@ TEST_F(PairDialogTest, EditingShowsTheCurrentPairAndWritesOnlyWhatChanged) {
     ASSERT_TRUE(ParSzerkesztes(table));
     EXPECT_EQ(text("nyelv1"), "alma");
     EXPECT_EQ(text("nyelv2"), cp("körte"));
+}
+
+TEST_F(PairDialogTest, EnterShowsTheFocusAsTabWould) {
+    table.Insert();
+    script.then([](Tfrm_Teszt_Szerkeszt& d) {
+        pressKey(d, Qt::Key_Return);
+        pressKey(d, Qt::Key_Return);
+        QPushButton* ok = d.Button3;
+        EXPECT_EQ(d.focusWidget(), ok);
+        // What the style reads to draw the focus frame of the focused button.
+        QStyleOption option;
+        option.initFrom(ok);
+        EXPECT_TRUE(option.state.testFlag(QStyle::State_KeyboardFocusChange));
+        pressKey(d, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(ParSzerkesztes(table));
 }
 
 TEST_F(PairDialogTest, NewPairStartsEmptyAndMayStayEmpty) {

@@ -1,6 +1,7 @@
 #include "platform/PrivateProfile.h"
 
 #include "platform/Error.h"
+#include "support/Faults.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -63,6 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerCase{"KeyOfAnotherSection", "[Font]\r\n[Other]\r\nSize=12\r\n", 9},
                       IntegerCase{"MissingSection", "[File]\r\nSize=12\r\n", 9},
                       IntegerCase{"CommentedOut", "[Font]\r\n;Size=12\r\n", 9},
+                      IntegerCase{"LoneCrLineEnds", "[Other]\rx=1\r[Font]\rSize=12\r", 12},
+                      IntegerCase{"MixedLineEnds", "[Other]\nx=1\r\n[Font]\rSize=12", 12},
                       IntegerCase{"FirstSectionOfTheNameCounts",
                                   "[Font]\r\nSize=12\r\n[Font]\r\nSize=20\r\n", 12}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -146,6 +149,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "LastFile", "x", "[Font]\nSize=9\n[File]\nLastFile=x\n"},
         WriteCase{"SectionAddedAfterALastLineWithoutLineEnd", "[Font]\r\nSize=9", "File",
                   "LastFile", "x", "[Font]\r\nSize=9\r\n[File]\r\nLastFile=x\r\n"},
+        WriteCase{"LoneCrLineEndsInPlace", "[Font]\rSize=9\r[File]\rLastFile=a\r", "Font", "Size",
+                  "12", "[Font]\rSize=12\r[File]\rLastFile=a\r"},
+        WriteCase{"LoneCrLineEndsForANewKey", "[Font]\rSize=9\r[File]\r", "File", "LastFile", "b",
+                  "[Font]\rSize=9\r[File]\rLastFile=b\r"},
         WriteCase{"EmptyFile", "", "Font", "Size", "9", "[Font]\r\nSize=9\r\n"},
         WriteCase{"ValueCutAtALineBreak", std::nullopt, "File", "LastFile", "a\r\n[Font]",
                   "[File]\r\nLastFile=a\r\n"},
@@ -164,6 +171,24 @@ TEST_F(ProfileFile, WrittenValuesReadBack) {
                             "[File]\r\nLastFile=/home/ő/elso.ask\r\n"));
 }
 
+// What the main window does at every close: the file must stay as it is, whatever its line ends.
+TEST_F(ProfileFile, RewritingTheSameKeysDoesNotGrowTheFile) {
+    for (const char* lineEnd : {"\r\n", "\n", "\r"}) {
+        SCOPED_TRACE(testing::PrintToString(lineEnd));
+        const std::string end(lineEnd);
+        const std::string original =
+            "[Font]" + end + "Size=12" + end + "[File]" + end + "LastFile=/home/a/elso.ask" + end;
+        write(original);
+        for (int run = 0; run < 3; ++run) {
+            writeProfileInteger(path(), "Font", "Size",
+                                readProfileInteger(path(), "Font", "Size", 9));
+            writeProfileString(path(), "File", "LastFile",
+                               readProfileString(path(), "File", "LastFile", "x"));
+        }
+        EXPECT_EQ(content(), original);
+    }
+}
+
 TEST_F(ProfileFile, RefusedWriteRaisesTheMessageAndKeepsNothingHalfWritten) {
     // Tests may run as root, who may write anywhere: a regular file where the folder should be
     // refuses every user.
@@ -174,9 +199,37 @@ TEST_F(ProfileFile, RefusedWriteRaisesTheMessageAndKeepsNothingHalfWritten) {
         writeProfileInteger(file, "Font", "Size", 12);
         FAIL() << "the write did not fail";
     } catch (const VembaError& error) {
-        EXPECT_EQ(std::string(error.what()), "Unable to write to " + file.toStdString());
+        const std::string start = "Unable to write to " + file.toStdString() + ". ";
+        EXPECT_EQ(std::string(error.what()).substr(0, start.size()), start);
+        EXPECT_GT(std::string(error.what()).size(), start.size()) << "no reason given";
     }
     EXPECT_EQ(readAll(blocker), QByteArray("x"));
+}
+
+// A settings file the user may write in a folder the user may not: the key is written in
+// place, and on a full disk the file keeps every line it had.
+TEST_F(ProfileFile, AFileInAReadOnlyFolderIsWrittenInPlaceAndKeepsItsTailOnAFullDisk) {
+    const std::string original =
+        "[Font]\r\nSize=9\r\n[frm_Teszt]\r\nLeft=1\r\nTop=2\r\n" + std::string(3000, ';') + "\r\n";
+    write(original);
+    ReadOnlyFolder readOnly(dir.path());
+    if (!readOnly.failure().empty())
+        GTEST_SKIP() << readOnly.failure();
+
+    writeProfileInteger(path(), "Font", "Size", 12);
+    EXPECT_EQ(readProfileInteger(path(), "Font", "Size", 9), 12);
+    const std::string written = content();
+    {
+        FileSizeLimit full(written.size());
+        try {
+            writeProfileString(path(), "File", "LastFile", "/home/a/elso.ask");
+            ADD_FAILURE() << "the write did not fail";
+        } catch (const VembaError& error) {
+            EXPECT_EQ(std::string(error.what()), "Unable to write to " + path().toStdString() +
+                                                     ". " + FileSizeLimit::reason().toStdString());
+        }
+    }
+    EXPECT_EQ(content(), written);
 }
 
 } // namespace

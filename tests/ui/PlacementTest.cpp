@@ -14,7 +14,11 @@ struct ClampCase {
     const char* name;
     TPlacement stored;
     TPlacement expected;
+    QMargins frame = {};
 };
+
+// A title bar and a thin border, as a window manager adds them.
+const QMargins Framed{4, 22, 4, 4};
 
 void PrintTo(const ClampCase& c, std::ostream* os) {
     *os << c.name;
@@ -23,7 +27,7 @@ void PrintTo(const ClampCase& c, std::ostream* os) {
 class Clamp : public ::testing::TestWithParam<ClampCase> {};
 
 TEST_P(Clamp, KeepsTheWindowOnTheWorkArea) {
-    EXPECT_EQ(clampToWorkArea(GetParam().stored, FullHd), GetParam().expected);
+    EXPECT_EQ(clampToWorkArea(GetParam().stored, FullHd, GetParam().frame), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -39,9 +43,16 @@ INSTANTIATE_TEST_SUITE_P(
         ClampCase{"ReachingPastTheBottomMovesUp", {10, 900, 400, 300}, {10, 740, 400, 300}},
         ClampCase{"TallerThanTheAreaTakesItsHeight", {10, 20, 400, 1200}, {10, 0, 400, 1040}},
         ClampCase{"NegativeTopStays", {10, -30, 400, 300}, {10, -30, 400, 300}},
-        ClampCase{"HugeStoredValuesDoNotOverflow",
-                  {2000000000, 10, 2000000000, 300},
-                  {0, 10, 1920, 300}}),
+        ClampCase{
+            "HugeStoredValuesDoNotOverflow", {2000000000, 10, 2000000000, 300}, {0, 10, 1920, 300}},
+        // The frame counts: the whole frame stays on the area, the client size shrinks by it.
+        ClampCase{"FramedInside", {100, 50, 800, 600}, {100, 50, 800, 600}, Framed},
+        ClampCase{
+            "FramedReachingPastTheRightEdge", {1800, 10, 400, 300}, {1512, 10, 400, 300}, Framed},
+        ClampCase{"FramedWiderThanTheArea", {100, 10, 2500, 300}, {0, 10, 1912, 300}, Framed},
+        ClampCase{"FramedReachingPastTheBottom", {10, 900, 400, 300}, {10, 714, 400, 300}, Framed},
+        ClampCase{"FramedTallerThanTheArea", {10, 20, 400, 1200}, {10, 0, 400, 1014}, Framed},
+        ClampCase{"FramedJustFitting", {1512, 714, 400, 300}, {1512, 714, 400, 300}, Framed}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ClampOffset, LeftAndTopEdgesOfTheAreaAreNotUsed) {
