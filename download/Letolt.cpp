@@ -8,8 +8,8 @@
 #include "ui/ImageList.h"
 #include "ui/MenuBeallitas.h"
 #include "ui/MessageBoxes.h"
-#include "ui/Placement.h"
 #include "ui/ThemeDBGrid.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QEvent>
@@ -295,10 +295,8 @@ void Tfrm_Letolt::showEvent(QShowEvent* event) {
 void Tfrm_Letolt::FormShow() {
     OszlopKiemeles(*DBGrid1, 0, config().KiemelesSzin);
     Edit1->setFont(withPointSize(Edit1->font(), Beall().BetuMeret));
-    const TPlacement placement = AblakBetoltes(config().BeallitasFile, FormName, DesignWidth,
-                                               DesignHeight, config().MunkaTerulet);
-    move(placement.Left, placement.Top);
-    resize(placement.Width, placement.Height);
+    resize(DesignWidth, DesignHeight);
+    restorePlacement(*this, config().BeallitasFile, FormName, config().MunkaTerulet);
     setFont(withPointSize(font(), Beall().BetuMeret));
     fitToolButtons();
     Edit1->resize(121, Edit1->sizeHint().height());
@@ -313,7 +311,7 @@ void Tfrm_Letolt::done(int result) {
 
 void Tfrm_Letolt::savePlacement() {
     try {
-        AblakMentes(config().BeallitasFile, FormName, {x(), y(), width(), height()});
+        storePlacement(*this, config().BeallitasFile, FormName);
     } catch (const std::exception& error) {
         ProgramErrorBox(error, this);
     }

@@ -6,8 +6,8 @@
 #include "ui/FocusColour.h"
 #include "ui/ImageList.h"
 #include "ui/MessageBoxes.h"
-#include "ui/Placement.h"
 #include "ui/ShellFolders.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -225,13 +225,12 @@ void Tfrm_Hatarolt::applyFontSize() {
 
 // Left and top only: the dialog's size is fixed.
 void Tfrm_Hatarolt::restorePosition() {
-    const TPosition position = PozicioBetoltes(config().BeallitasFile, FormName);
-    move(position.Left, position.Top);
+    ::restorePosition(*this, config().BeallitasFile, FormName);
 }
 
 void Tfrm_Hatarolt::savePosition() {
     try {
-        PozicioMentes(config().BeallitasFile, FormName, {x(), y()});
+        storePosition(*this, config().BeallitasFile, FormName);
     } catch (const std::exception& error) {
         ProgramErrorBox(error, this);
     }

@@ -7,9 +7,9 @@
 #include "ui/FocusColour.h"
 #include "ui/ImageList.h"
 #include "ui/MessageBoxes.h"
-#include "ui/Placement.h"
 #include "ui/ShellFolders.h"
 #include "ui/Starter.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -165,8 +165,7 @@ void Tfrm_Rezi2Ruva::showEvent(QShowEvent* event) {
         positioned_ = true;
         applyFontSize();
         // Only the position is kept; one off the screen is used as stored.
-        const TPosition position = PozicioBetoltes(config().BeallitasFile, FormName);
-        move(position.Left, position.Top);
+        restorePosition(*this, config().BeallitasFile, FormName);
     }
     QDialog::showEvent(event);
 }
@@ -258,7 +257,7 @@ void Tfrm_Rezi2Ruva::done(int result) {
 
 void Tfrm_Rezi2Ruva::savePosition() {
     try {
-        PozicioMentes(config().BeallitasFile, FormName, {x(), y()});
+        storePosition(*this, config().BeallitasFile, FormName);
     } catch (const std::exception& error) {
         ProgramErrorBox(error, this);
     }
