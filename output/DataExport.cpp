@@ -1,6 +1,6 @@
 #include "output/DataExport.h"
 
-#include "output/SafeSave.h"
+#include "platform/SafeSave.h"
 
 #include <QIODevice>
 
@@ -38,7 +38,7 @@ void TExportFields::BuildFromDataSet(const TMemTable& table) {
 void TDataExport::ExportToFile(const QString& path) {
     // The table is refused before a file exists, so a refusal leaves no empty file behind.
     CheckDataSet();
-    saveThrough(path, [this](QIODevice& device) { ExportToStream(device); });
+    saveFileOrThrow(path, [this](QIODevice& device) { ExportToStream(device); });
 }
 
 void TDataExport::ExportToStream(QIODevice& stream) {

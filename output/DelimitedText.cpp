@@ -1,7 +1,7 @@
 #include "output/DelimitedText.h"
 
-#include "output/SafeSave.h"
 #include "platform/Cp1250.h"
+#include "platform/SafeSave.h"
 #include "ui/TextRoutines.h"
 
 #include <QElapsedTimer>
@@ -186,7 +186,7 @@ int TDelimitedTextExport::ExportToStream(TMemTable& table, QIODevice& device) {
 
 int TDelimitedTextExport::ExportToFile(TMemTable& table, const QString& path) {
     int written = 0;
-    saveThrough(path, [&](QIODevice& device) { written = ExportToStream(table, device); });
+    saveFileOrThrow(path, [&](QIODevice& device) { written = ExportToStream(table, device); });
     return written;
 }
 

@@ -2,12 +2,12 @@
 
 #include "platform/Cp1250.h"
 #include "platform/OutputClock.h"
+#include "platform/SafeSave.h"
 #include "ui/TextRoutines.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
 #include <charconv>
 
 namespace {
@@ -78,12 +78,6 @@ void appendValue(std::string& page, const TValue& value) {
         appendEscaped(page, *text);
     else if (const auto* number = std::get_if<std::int32_t>(&value))
         page += std::to_string(*number);
-}
-
-VembaError cannotCreate(const QString& path, const QString& reason) {
-    return VembaError("Cannot create file \"" +
-                      toCp1250(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())) +
-                      "\". " + toCp1250(reason));
 }
 
 } // namespace
@@ -225,10 +219,5 @@ void THtmlOldal::Write(QIODevice& device) {
 }
 
 void THtmlOldal::WriteToFile(const QString& path) {
-    const std::string page = buildPage();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw cannotCreate(path, file.errorString());
-    if (file.write(page.data(), qint64(page.size())) != qint64(page.size()) || !file.commit())
-        throw cannotCreate(path, file.errorString());
+    saveFileOrThrow(path, [this](QIODevice& device) { Write(device); });
 }

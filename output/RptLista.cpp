@@ -3,12 +3,12 @@
 #include "platform/Cp1250.h"
 #include "platform/Error.h"
 #include "platform/OutputClock.h"
+#include "platform/SafeSave.h"
 #include "ui/Links.h"
 
 #include <QBuffer>
 #include <QFileInfo>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace {
 
@@ -48,11 +48,6 @@ ReportText pairText(const std::string& field, double left) {
     item.wordWrap = true;
     item.stretch = true;
     return item;
-}
-
-[[noreturn]] void cannotCreate(const QString& path, const QString& reason) {
-    throw VembaError("Cannot create file \"" + toCp1250(QFileInfo(path).absoluteFilePath()) +
-                     "\". " + toCp1250(reason));
 }
 
 } // namespace
@@ -148,14 +143,5 @@ void TrptLista::writePdf(QIODevice& device) {
 void writeListaPdf(TMemTable& table, const std::string& title, const std::string& leftField,
                    const std::string& rightField, const QString& path) {
     TrptLista report(table, title, leftField, rightField, outputNow());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        cannotCreate(path, file.errorString());
-    try {
-        report.writePdf(file);
-    } catch (const VembaError&) {
-        cannotCreate(path, file.errorString());
-    }
-    if (!file.commit())
-        cannotCreate(path, file.errorString());
+    saveFileOrThrow(path, [&report](QIODevice& device) { report.writePdf(device); });
 }

@@ -1,6 +1,10 @@
 #include "platform/SafeSave.h"
 
+#include "platform/Cp1250.h"
+#include "platform/Error.h"
+
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -147,4 +151,23 @@ std::optional<QString> saveFileSafely(const QString& path, const FileContentWrit
     if (!target.exists() || !target.isFile())
         return refusal;
     return saveInPlace(target.canonicalFilePath(), write, refusal);
+}
+
+void saveFileOrThrow(const QString& path, const std::function<void(QIODevice& device)>& write) {
+    const std::optional<QString> failure = saveFileSafely(path, [&](QIODevice& device) {
+        const QString before = device.errorString();
+        try {
+            write(device);
+        } catch (const VembaError&) {
+            // A writer stopped by the device it writes to: the device's reason tells why.
+            if (device.errorString() != before)
+                return false;
+            throw;
+        }
+        return true;
+    });
+    if (failure)
+        throw VembaError("Cannot create file \"" +
+                         toCp1250(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())) +
+                         "\". " + toCp1250(*failure));
 }

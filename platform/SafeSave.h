@@ -23,3 +23,8 @@ using FileContentWriter = std::function<bool(QIODevice& device)>;
 //
 // Returns nothing on success, else the system's reason ("No space left on device").
 std::optional<QString> saveFileSafely(const QString& path, const FileContentWriter& write);
+
+// saveFileSafely for writers that throw rather than answer: a VembaError of the writer's own
+// (a refused table, say) passes on unchanged and leaves the file as it was; a file that cannot
+// be created or written throws VembaError "Cannot create file "<full path>". <reason>".
+void saveFileOrThrow(const QString& path, const std::function<void(QIODevice& device)>& write);
