@@ -10,6 +10,7 @@
 //   bench_html [VEMBA_CLI]    VEMBA_CLI: the program to measure (default: the one built here)
 
 #include "app/Config.h"
+#include "bench/BenchPairs.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
 #include "output/Rezi2Ruva.h"
@@ -37,26 +38,6 @@ constexpr int PairCount = 100'000;
 constexpr int Runs = 7;
 constexpr double CliLimit = 300.0;
 constexpr double DialogLimit = 600.0;
-
-const char* const Words[] = {"alma",  "körte", "szilva", "eper",  "dinnye", "szőlő",
-                             "ház",   "kert",  "ablak",  "ajtó",  "könyv",  "tanító",
-                             "piros", "zöld",  "kék",    "sárga", "fehér",  "fekete"};
-const char* const Meanings[] = {"apple", "pear",   "plum",   "strawberry", "melon", "grape",
-                                "house", "garden", "window", "door",       "book",  "teacher",
-                                "red",   "green",  "blue",   "yellow",     "white", "black"};
-
-void fill(TMemTable& table) {
-    constexpr int words = static_cast<int>(std::size(Words));
-    for (int i = 0; i < PairCount; ++i) {
-        std::string number = " ";
-        number += std::to_string(i);
-        table.Append();
-        table.SetFieldValue("sorszam", std::int32_t(i));
-        table.SetFieldValue("nyelv1", toCp1250(QString::fromUtf8(Words[i % words])) + number);
-        table.SetFieldValue("nyelv2", std::string(Meanings[(i / words) % words]) + number);
-        table.Post();
-    }
-}
 
 class NoOpener : public TStarterOpener {
 public:
@@ -121,9 +102,7 @@ int main(int argc, char** argv) {
     QFile(dir.filePath(QStringLiteral("Vemba.ini"))).open(QIODevice::WriteOnly);
     initConfig(dir.filePath(QStringLiteral("vemba")), TRect{0, 0, 1920, 1040});
     TMemTable table("Tbl");
-    DefineDrillFields(table);
-    table.Open();
-    fill(table);
+    fillDrillPairs(table, PairCount);
     const QString in = dir.filePath(QStringLiteral("nagy.ask"));
     table.SaveToFile(in);
     const QString out = dir.filePath(QStringLiteral("nagy.htm"));

@@ -5,6 +5,7 @@
 //
 //   bench_print [VEMBA_CLI]    VEMBA_CLI: the program to measure (default: the one built with this)
 
+#include "bench/BenchPairs.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
 #include "output/ListaNyomtatas.h"
@@ -27,35 +28,6 @@
 #include <vector>
 
 namespace {
-
-const char* const Words[] = {"alma",  "körte", "szilva", "eper",  "dinnye", "szőlő",
-                             "ház",   "kert",  "ablak",  "ajtó",  "könyv",  "tanító",
-                             "piros", "zöld",  "kék",    "sárga", "fehér",  "fekete"};
-const char* const Meanings[] = {"apple", "pear",   "plum",   "strawberry", "melon", "grape",
-                                "house", "garden", "window", "door",       "book",  "teacher",
-                                "red",   "green",  "blue",   "yellow",     "white", "black"};
-
-// A drill table of distinct pairs of ordinary lengths.
-void fill(TMemTable& table, int pairs) {
-    DefineDrillFields(table);
-    table.Open();
-    constexpr int words = static_cast<int>(std::size(Words));
-    for (int i = 0; i < pairs; ++i) {
-        std::string number = " ";
-        number += std::to_string(i);
-        table.Append();
-        table.SetFieldValue("nyelv1", toCp1250(QString::fromUtf8(Words[i % words])) + number);
-        table.SetFieldValue("nyelv2", std::string(Meanings[(i / words) % words]) + number);
-        table.Post();
-    }
-}
-
-QString writeTest(const QString& path, int pairs) {
-    TMemTable table("Tbl");
-    fill(table, pairs);
-    table.SaveToFile(path);
-    return path;
-}
 
 struct Run {
     double milliseconds = 0;
@@ -161,7 +133,7 @@ private:
 
 void preview(int pairs, int runs, double targetMilliseconds) {
     TMemTable table("Tbl");
-    fill(table, pairs);
+    fillDrillPairs(table, pairs);
     std::vector<double> times;
     int pages = 0;
     for (int i = 0; i <= runs; ++i) {
@@ -193,11 +165,11 @@ int main(int argc, char** argv) {
         return 1;
     const QString pdf = dir.filePath(QStringLiteral("lista.pdf"));
     std::printf("the printed word list (runs after a warm-up; median time, largest peak)\n");
-    const QString tenThousand = writeTest(dir.filePath(QStringLiteral("tizezer.ask")), 10'000);
+    const QString tenThousand = writeDrillTest(dir.filePath(QStringLiteral("tizezer.ask")), 10'000);
     if (!convert(cli, tenThousand, pdf, 10'000, 5, 2000, std::nullopt))
         return 1;
     const QString hundredThousand =
-        writeTest(dir.filePath(QStringLiteral("szazezer.ask")), 100'000);
+        writeDrillTest(dir.filePath(QStringLiteral("szazezer.ask")), 100'000);
     if (!convert(cli, hundredThousand, pdf, 100'000, 3, 15000, 300))
         return 1;
     preview(10'000, 5, 2000);

@@ -9,6 +9,7 @@
 //   bench_startup [VEMBA]    VEMBA: the program to measure (default: the one built with this)
 
 #include "app/Startup.h"
+#include "bench/BenchPairs.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
 #include "platform/Cp1250.h"
@@ -31,31 +32,6 @@ constexpr int PairCount = 100'000;
 constexpr int Runs = 7;
 constexpr double TargetMilliseconds = 300.0;
 constexpr double TargetMebibytes = 120.0;
-
-const char* const Words[] = {"alma",  "körte", "szilva", "eper",  "dinnye", "szőlő",
-                             "ház",   "kert",  "ablak",  "ajtó",  "könyv",  "tanító",
-                             "piros", "zöld",  "kék",    "sárga", "fehér",  "fekete"};
-const char* const Meanings[] = {"apple", "pear",   "plum",   "strawberry", "melon", "grape",
-                                "house", "garden", "window", "door",       "book",  "teacher",
-                                "red",   "green",  "blue",   "yellow",     "white", "black"};
-
-// A drill test with distinct pairs of ordinary lengths.
-QString writeTest(const QString& path) {
-    TMemTable table("Tbl");
-    DefineDrillFields(table);
-    table.Open();
-    constexpr int words = static_cast<int>(std::size(Words));
-    for (int i = 0; i < PairCount; ++i) {
-        std::string number = " ";
-        number += std::to_string(i);
-        table.Append();
-        table.SetFieldValue("nyelv1", toCp1250(QString::fromUtf8(Words[i % words])) + number);
-        table.SetFieldValue("nyelv2", std::string(Meanings[(i / words) % words]) + number);
-        table.Post();
-    }
-    table.SaveToFile(path);
-    return path;
-}
 
 struct Run {
     double shownMilliseconds = 0; // process start to shown window
@@ -120,7 +96,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     if (!dir.isValid())
         return 1;
-    const QString test = writeTest(dir.filePath(QStringLiteral("szazezer.ask")));
+    const QString test = writeDrillTest(dir.filePath(QStringLiteral("szazezer.ask")), PairCount);
     const QString home = dir.filePath(QStringLiteral("home"));
     QDir().mkpath(home);
 
