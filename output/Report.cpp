@@ -375,7 +375,7 @@ void ReportRenderer::seek(int detail) {
 }
 
 void ReportRenderer::paintBand(QPainter& painter, int band, double left, double top, double height,
-                               int page) {
+                               int page, std::vector<BandLine>& lines) {
     const ReportBand& which = bandOf(report_, band);
     const double width = bandWidth(report_, band);
     const QRectF area(dots(left), dots(top), dots(width), dots(height));
@@ -390,18 +390,14 @@ void ReportRenderer::paintBand(QPainter& painter, int band, double left, double 
                         valueOf(shapes[i].item(), field, &records_, page, bands_->dateTime));
     }
     painter.restore();
-    if (which.lines == NoLine)
-        return;
-    QPen pen(which.lineColor);
-    pen.setWidthF(dots(LineWidth));
-    pen.setCapStyle(Qt::FlatCap);
-    painter.setPen(pen);
     const double half = dots(LineWidth) / 2;
     if (which.lines & TopLine)
-        painter.drawLine(QLineF(area.left(), area.top() + half, area.right(), area.top() + half));
+        lines.push_back({QLineF(area.left(), area.top() + half, area.right(), area.top() + half),
+                         which.lineColor});
     if (which.lines & BottomLine)
-        painter.drawLine(
-            QLineF(area.left(), area.bottom() - half, area.right(), area.bottom() - half));
+        lines.push_back(
+            {QLineF(area.left(), area.bottom() - half, area.right(), area.bottom() - half),
+             which.lineColor});
 }
 
 void ReportRenderer::paintPage(QPainter& painter, int page) {
@@ -410,17 +406,25 @@ void ReportRenderer::paintPage(QPainter& painter, int page) {
     const QMarginsF& margins = report_.page.margins;
     painter.save();
     painter.scale(1 / DotsPerMm, 1 / DotsPerMm);
-    paintBand(painter, Header, margins.left(), margins.top(), layout_.headerHeight, page);
+    std::vector<BandLine> lines;
+    paintBand(painter, Header, margins.left(), margins.top(), layout_.headerHeight, page, lines);
     const int end = layout_.firstDetail.at(static_cast<size_t>(page) + 1);
     for (int detail = layout_.firstDetail.at(static_cast<size_t>(page)); detail < end; ++detail) {
         seek(detail);
         const DetailPlace& place = layout_.details.at(static_cast<size_t>(detail));
         const double left =
             margins.left() + place.column * (layout_.columnWidth + report_.page.columnGap);
-        paintBand(painter, Detail, left, margins.top() + place.top, place.height, page);
+        paintBand(painter, Detail, left, margins.top() + place.top, place.height, page, lines);
     }
     paintBand(painter, Footer, margins.left(), margins.top() + layout_.footerTop,
-              layout_.footerHeight, page);
+              layout_.footerHeight, page, lines);
+    for (const BandLine& band : lines) {
+        QPen pen(band.color);
+        pen.setWidthF(dots(LineWidth));
+        pen.setCapStyle(Qt::FlatCap);
+        painter.setPen(pen);
+        painter.drawLine(band.line);
+    }
     painter.restore();
 }
 

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QDateTime>
 #include <QFont>
+#include <QLineF>
 #include <QLocale>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -183,7 +184,14 @@ public:
 private:
     struct Bands;
     void seek(int detail);
-    void paintBand(QPainter& painter, int band, double left, double top, double height, int page);
+    // A band line, drawn once every band of the page is painted, so that the next band's
+    // background cannot cover it where the device rounds both onto the same row of dots.
+    struct BandLine {
+        QLineF line;
+        QColor color;
+    };
+    void paintBand(QPainter& painter, int band, double left, double top, double height, int page,
+                   std::vector<BandLine>& lines);
 
     const ReportDefinition& report_;
     const ReportLayout& layout_;

@@ -268,6 +268,33 @@ protected:
     QImage image;
 };
 
+// On a coarse device, such as the preview at a small zoom, a band's line and the next band's
+// white text box round onto the same row of dots: every line must still show.
+TEST(RenderedPageCoarse, EveryBandLineShowsAtASmallScale) {
+    TMemTable table("Tbl");
+    fill(table, shortPairs(100));
+    TrptLista report(table, "Próba", "nyelv1", "nyelv2", Moment);
+    for (const double pixelsPerMm : {2.5, 3.0, 3.9}) {
+        SCOPED_TRACE(pixelsPerMm);
+        QImage image(int(210 * pixelsPerMm), int(297 * pixelsPerMm), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.scale(pixelsPerMm, pixelsPerMm);
+            report.paintPage(painter, 0);
+        }
+        // Between the first column's two texts: the header's line, one line under each pair
+        // and the footer's line, each a run of marked rows.
+        const int x = int(56 * pixelsPerMm);
+        int runs = 0;
+        for (int y = 1; y < image.height(); ++y)
+            if (image.pixel(x, y) != image.pixel(0, 0) &&
+                image.pixel(x, y - 1) == image.pixel(0, 0))
+                ++runs;
+        EXPECT_EQ(runs, 1 + LinesPerColumn + 1);
+    }
+}
+
 TEST_F(RenderedPage, LinesAndTextsSitWhereTheFiguresPutThem) {
     TMemTable table("Tbl");
     fill(table, shortPairs(100));
