@@ -234,10 +234,12 @@ void writeWorkbook(TMemTable& table, const QCommandLineParser& parser, const Con
     const std::vector<std::string> fields = exportFields(table, parser);
     TDataToXLS exporter;
     exporter.SetDataSet(&table);
+    // As the dialog, only leaves columns out: a field the test hides stays out in any case.
     exporter.OnBeginExport = [&](TDataExport&) {
         for (int i = 0; i < exporter.Columns.Count(); ++i) {
             TxlColumn& column = exporter.Columns[i];
-            column.Save = std::find(fields.begin(), fields.end(), column.DataField) != fields.end();
+            column.Save = column.Save &&
+                          std::find(fields.begin(), fields.end(), column.DataField) != fields.end();
         }
     };
     exporter.ExportToFile(job.out);

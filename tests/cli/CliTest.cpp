@@ -286,10 +286,21 @@ TEST_F(CliTest, ConvertWritesDelimitedText) {
 
 TEST_F(CliTest, ConvertWritesTheWorkbookForXlsInAnyCase) {
     const QString in = Fixtures + QStringLiteral("drill.ask");
+    // A test whose definitions hide nyelv2: the dialog's columns leave it out, so does this.
+    writeAll(path("rejtett.ask"), QByteArray(R"("@@FILE VERSION@@","251"
+"@@TABLEDEF START@@"
+"nyelv1=String,255,""nyelv1"","""",255,Data,"""""
+"nyelv2=String,255,""nyelv2"","""",255,INV,Data,"""""
+"@@TABLEDEF END@@"
+"nyelv1","nyelv2",
+"alma","apple",
+)")
+                                      .replace("\n", "\r\n"));
     struct Case {
         QStringList arguments;
         const char* out;
         std::vector<std::string> cells;
+        QString in = {}; // default: the drill fixture
     };
     const Case cases[] = {
         {{},
@@ -302,11 +313,19 @@ TEST_F(CliTest, ConvertWritesTheWorkbookForXlsInAnyCase) {
          "out.XlS",
          {"0,0 LABEL sorszam 00 80 00", "0,1 LABEL nyelv2 00 80 00", "1,0 INTEGER 97 00 00 03",
           "1,1 LABEL apple 00 00 01", "2,0 INTEGER 812 00 00 03", "2,1 LABEL pear 00 00 01"}},
+        {{},
+         "rejtett.xls",
+         {"0,0 LABEL nyelv1 00 80 00", "1,0 LABEL alma 00 00 01"},
+         path("rejtett.ask")},
+        {{QStringLiteral("--fields"), QStringLiteral("nyelv1,nyelv2")},
+         "rejtett2.xls",
+         {"0,0 LABEL nyelv1 00 80 00", "1,0 LABEL alma 00 00 01"},
+         path("rejtett.ask")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.out);
         CliRun r = run(QStringList{QStringLiteral("convert")} + c.arguments +
-                       QStringList{in, path(c.out)});
+                       QStringList{c.in.isEmpty() ? in : c.in, path(c.out)});
         ASSERT_EQ(r.status, 0) << r.err.toStdString();
         const auto records = biffRecords(readAll(path(c.out)));
         ASSERT_TRUE(records.has_value());
