@@ -42,10 +42,12 @@ QImage Tfrm_Logo::LogoPicture() {
 }
 
 // The window system hears of an opacity only when the program next talks to it, which an
-// idle program need not do before the fade is over: each step is handed over at once.
+// idle program need not do before the fade is over. A repaint talks to it: each step asks
+// for one. (Not QGuiApplication::sync(): it runs the event loop from inside this timer, so a
+// download or dialog waiting in a loop of its own would see events it must not.)
 void Tfrm_Logo::applyAlpha(int alpha) {
     setWindowOpacity(alpha / 255.0);
-    QGuiApplication::sync();
+    update();
 }
 
 void Tfrm_Logo::showEvent(QShowEvent* event) {

@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QImageReader>
+#include <QMetaObject>
 #include <QPointer>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -106,6 +108,26 @@ TEST(Logo, OpacityFollowsTheFadeAndTheLastTickClosesTheWindow) {
     EXPECT_FALSE(logo->isVisible());
     deleteClosed();
     EXPECT_TRUE(logo.isNull());
+}
+
+// A fade step must not run the event loop: the splash fades while the program may wait in a
+// loop of its own (a download that holds back input), which must not see events it did not ask
+// for.
+TEST(Logo, AFadeStepDeliversNoWaitingEvent) {
+    QPointer<Tfrm_Logo> logo = new Tfrm_Logo;
+    logo->show();
+    LogoFade& fade = logo->fade();
+    fade.Timer1Timer();
+    bool delivered = false;
+    QTimer::singleShot(0, [&delivered] { delivered = true; });
+    QMetaObject::invokeMethod(
+        qApp, [&delivered] { delivered = true; }, Qt::QueuedConnection);
+    for (int tick = 1; tick <= 23; ++tick)
+        fade.Timer2Timer();
+    EXPECT_FALSE(delivered);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(delivered);
+    deleteClosed();
 }
 
 // The one test that lets the timers run: about a second and a half.
