@@ -41,18 +41,21 @@ QString u(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-// Runs a step inside the next modal dialog of this kind, from its own event loop.
-void inNextDialog(std::function<void(Tfrm_Rezi2Ruva&)> step) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, step] {
+// Runs a step inside the next modal dialog of this kind, from its own event loop. The step
+// waits for the dialog as long as the returned timer lives, so one that never comes leaves
+// nothing behind.
+[[nodiscard]] std::unique_ptr<QTimer> inNextDialog(std::function<void(Tfrm_Rezi2Ruva&)> step) {
+    auto timer = std::make_unique<QTimer>();
+    QTimer* waiting = timer.get();
+    QObject::connect(waiting, &QTimer::timeout, [waiting, step] {
         auto* dialog = dynamic_cast<Tfrm_Rezi2Ruva*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible())
             return;
-        timer->stop();
-        timer->deleteLater();
+        waiting->stop();
         step(*dialog);
     });
-    timer->start(10);
+    waiting->start(10);
+    return timer;
 }
 
 // A settings file of its own, a drill table, a recording launcher, a stand-in mail helper
@@ -422,7 +425,7 @@ TEST_F(Rezi2RuvaTest, FixedFileNameWritesAtOnceAndOpensThePage) {
 
 TEST_F(Rezi2RuvaTest, BadSpecificationFailsBeforeAnyWindow) {
     bool shown = false;
-    inNextDialog([&](Tfrm_Rezi2Ruva& d) {
+    const auto waiting = inNextDialog([&](Tfrm_Rezi2Ruva& d) {
         shown = true;
         d.Button2->click();
     });
@@ -441,7 +444,7 @@ TEST_F(Rezi2RuvaTest, BadSpecificationFailsBeforeAnyWindow) {
 
 TEST_F(Rezi2RuvaTest, WithoutFileNameTheDialogAsksModally) {
     QString proposed;
-    inNextDialog([&](Tfrm_Rezi2Ruva& d) {
+    const auto waiting = inNextDialog([&](Tfrm_Rezi2Ruva& d) {
         proposed = d.Edit1->text();
         d.Edit1->setText(path("kert.htm"));
         d.Button1->click();
