@@ -126,13 +126,15 @@ protected:
     ScriptedFileDialogs files;
 };
 
-// Runs the step once the download window is the program's active modal window.
+// Runs the step once the download window is the program's active modal window. Active, not
+// only shown: the window's shortcuts (Enter, Esc) take keys only once it is the active window,
+// which on a slow run comes some time after it is shown.
 void whenShown(std::function<void(Tfrm_Letolt&)> step) {
     auto* timer = new QTimer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, step] {
         auto* frm = dynamic_cast<Tfrm_Letolt*>(QApplication::activeModalWidget());
-        if (frm == nullptr || !frm->isVisible())
+        if (frm == nullptr || !frm->isVisible() || !frm->isActiveWindow())
             return;
         timer->stop();
         timer->deleteLater();
