@@ -43,3 +43,14 @@ std::optional<char> GridSearch::GridSearchKey(const QString& typed) {
         return toCp1250(lower).front();
     return std::nullopt;
 }
+
+bool RefreshPositionText(const TMemTable& table, QString& text) {
+    if (!table.Active())
+        return false;
+    const QString position =
+        QString::number(table.RecordCount()) + QLatin1Char('/') + QString::number(table.RecNo());
+    if (position == text)
+        return false;
+    text = position;
+    return true;
+}

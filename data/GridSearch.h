@@ -42,3 +42,7 @@ private:
     TMemTable& table_;
     std::string searchField_;
 };
+
+// The position of a grid's status bar, "count/recno": puts the open table's position into
+// text and tells whether that changed it. A closed table leaves the text as it was.
+bool RefreshPositionText(const TMemTable& table, QString& text);

@@ -2,18 +2,10 @@
 
 #include "download/DownloadProgressWindow.h"
 #include "download/LetoltLogic.h"
+#include "ui/GridWindow.h"
 
 #include <QDialog>
 #include <functional>
-
-class QAction;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QStatusBar;
-class QToolBar;
-class QToolButton;
-class TThemeDBGrid;
 
 // The download window's question: the program's save dialog, modal to the window.
 class LetoltDialogs final : public LetoltPrompts {
@@ -29,7 +21,8 @@ private:
 // The download window "Teszt állományok letöltése": the tool bar, the title panel with the
 // search box, the grid of the catalogue and the status bar. Everything it does is
 // LetoltLogic's; the window wires widgets to it. Accepted exactly when a test was downloaded.
-class Tfrm_Letolt : public QDialog {
+// The status bar's second panel stays empty.
+class Tfrm_Letolt : public QDialog, public GridWindowWidgets {
 public:
     static constexpr const char* FormName = "frm_Letolt";
     static constexpr int DesignWidth = 599;
@@ -47,15 +40,6 @@ public:
     // the program-wide error box and the list stays empty.
     void Megnyitas();
 
-    QToolBar* ToolBar1;
-    QLabel* Panel1;
-    QLineEdit* Edit1;
-    TThemeDBGrid* DBGrid1;
-    QStatusBar* StatusBar1;
-    QLabel* StatusPanel0; // the position, "count/recno"
-    QLabel* StatusPanel1; // stays empty
-    QMenu* PopupMenu1;
-
     QAction* aFrissit;
     QAction* aLetolt;
     QAction* aBezar;
@@ -68,28 +52,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct ActionSpec;
+    using ActionSpec = GridActionSpec<Tfrm_Letolt>;
     static const ActionSpec Actions[];
 
-    void createActions();
-    void createToolBar();
-    QList<QToolButton*> toolButtons() const;
-    void fitToolButtons();
-    void createTitlePanel();
-    void createGrid();
-    void createStatusBar();
-    void createPopupMenu();
-    void layOut();
     void connectSearch();
 
     void aFrissitExecute();
     void aLetoltExecute();
     void aBezarExecute() { reject(); }
-    // Runs a command; its failure ends it and reaches the program-wide error box.
-    void run(const std::function<void()>& command);
+    void run(const std::function<void()>& command) { runGridCommand(*this, command); }
 
     void FormShow();
-    void savePlacement();
     void fitColumns();
     void showPosition();
 

@@ -102,12 +102,6 @@ std::array<int, 3> LetoltLogic::ColumnWidths(int gridWidth) {
 }
 
 void LetoltLogic::refreshPosition() {
-    if (!tbl_.Active())
-        return;
-    const QString text =
-        QString::number(tbl_.RecordCount()) + QLatin1Char('/') + QString::number(tbl_.RecNo());
-    if (text == positionText_)
-        return;
-    positionText_ = text;
-    Q_EMIT positionChanged();
+    if (RefreshPositionText(tbl_, positionText_))
+        Q_EMIT positionChanged();
 }

@@ -1,19 +1,11 @@
 #pragma once
 
 #include "editor/TesztLogic.h"
+#include "ui/GridWindow.h"
 
 #include <QDialog>
 #include <functional>
 #include <string>
-
-class QAction;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QStatusBar;
-class QToolBar;
-class QToolButton;
-class TThemeDBGrid;
 
 // The editor's questions as the program's message boxes and file dialogs, modal to the owner
 // window, and the pair dialog Tfrm_Teszt_Szerkeszt.
@@ -37,8 +29,9 @@ private:
 // The test editor window "Teszt szerkesztése": a tool bar with every command, the title panel
 // with the search box, the grid of the pairs and the status bar. Everything it does is
 // TesztLogic's; the window wires widgets to it and shows the commands' failures in the
-// program-wide error box.
-class Tfrm_Teszt : public QDialog {
+// program-wide error box. The status bar's second panel shows the full path of the current
+// file.
+class Tfrm_Teszt : public QDialog, public GridWindowWidgets {
 public:
     static constexpr const char* FormName = "frm_Teszt";
     static constexpr int DesignWidth = 744;
@@ -48,15 +41,6 @@ public:
     ~Tfrm_Teszt() override;
 
     TesztLogic& logic() { return logic_; }
-
-    QToolBar* ToolBar1;
-    QLabel* Panel1;
-    QLineEdit* Edit1;
-    TThemeDBGrid* DBGrid1;
-    QStatusBar* StatusBar1;
-    QLabel* StatusPanel0; // the position, "count/recno"
-    QLabel* StatusPanel1; // the full path of the current file
-    QMenu* PopupMenu1;
 
     QAction* aUj;
     QAction* aSzerkeszt;
@@ -77,18 +61,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct ActionSpec;
+    using ActionSpec = GridActionSpec<Tfrm_Teszt>;
     static const ActionSpec Actions[];
 
-    void createActions();
-    void createToolBar();
-    QList<QToolButton*> toolButtons() const;
-    void fitToolButtons();
-    void createTitlePanel();
-    void createGrid();
-    void createStatusBar();
-    void createPopupMenu();
-    void layOut();
     void connectSearch();
     void connectLogic();
 
@@ -117,12 +92,10 @@ private:
         run([this] { logic_.aImportExecute(); });
     }
     void aBezarExecute() { close(); }
-    // Runs a command; its failure ends it and reaches the program-wide error box.
-    void run(const std::function<void()>& command);
+    void run(const std::function<void()>& command) { runGridCommand(*this, command); }
 
     void FormShow();
     bool FormCloseQuery();
-    void savePlacement();
     void fitColumns();
     void showFileName();
     void showPosition();

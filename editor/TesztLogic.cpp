@@ -197,14 +197,8 @@ void TesztLogic::tableChanged(TMemTable&, Change change) {
 
 void TesztLogic::refreshPosition() {
     positionStale_ = false;
-    if (!tbl_.Active())
-        return;
-    const QString text =
-        QString::number(tbl_.RecordCount()) + QLatin1Char('/') + QString::number(tbl_.RecNo());
-    if (text == positionText_)
-        return;
-    positionText_ = text;
-    Q_EMIT positionChanged();
+    if (RefreshPositionText(tbl_, positionText_))
+        Q_EMIT positionChanged();
 }
 
 // ---- files ------------------------------------------------------------------------------
