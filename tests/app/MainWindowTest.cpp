@@ -12,6 +12,7 @@
 #include "platform/Cp1250.h"
 #include "platform/PrivateProfile.h"
 #include "support/PdfText.h"
+#include "support/RecordingOpener.h"
 #include "support/TestFiles.h"
 #include "support/TestPrinters.h"
 #include "ui/ImageList.h"
@@ -78,16 +79,6 @@ QString writeTest(const QTemporaryDir& dir, const QString& name, const std::vect
     table.SaveToFile(path);
     return path;
 }
-
-class RecordingOpener : public TStarterOpener {
-public:
-    bool OpenUrl(const QUrl& url) override {
-        urls.push_back(url);
-        return true;
-    }
-    bool StartProgram(const QString&, const QStringList&, const QString&) override { return true; }
-    std::vector<QUrl> urls;
-};
 
 QString u(const char* utf8) {
     return QString::fromUtf8(utf8);

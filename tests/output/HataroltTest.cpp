@@ -4,6 +4,7 @@
 #include "app/Config.h"
 #include "data/FieldSets.h"
 #include "platform/Cp1250.h"
+#include "support/RecordingOpener.h"
 #include "support/TestFiles.h"
 #include "ui/FocusColour.h"
 #include "ui/Placement.h"
@@ -34,17 +35,6 @@
 using ::testing::ElementsAre;
 
 namespace {
-
-// Notes what would have been opened; opens nothing.
-class RecordingOpener : public TStarterOpener {
-public:
-    bool OpenUrl(const QUrl& url) override {
-        urls.push_back(url);
-        return true;
-    }
-    bool StartProgram(const QString&, const QStringList&, const QString&) override { return true; }
-    std::vector<QUrl> urls;
-};
 
 QString u(const char* utf8) {
     return QString::fromUtf8(utf8);

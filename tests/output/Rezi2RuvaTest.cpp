@@ -3,6 +3,7 @@
 #include "StandInMailer.h"
 #include "app/Config.h"
 #include "data/FieldSets.h"
+#include "support/RecordingOpener.h"
 #include "support/TestFiles.h"
 #include "ui/FocusColour.h"
 #include "ui/Placement.h"
@@ -26,16 +27,6 @@
 #include <memory>
 
 namespace {
-
-class RecordingOpener : public TStarterOpener {
-public:
-    bool OpenUrl(const QUrl& url) override {
-        urls.push_back(url);
-        return true;
-    }
-    bool StartProgram(const QString&, const QStringList&, const QString&) override { return true; }
-    std::vector<QUrl> urls;
-};
 
 QString u(const char* utf8) {
     return QString::fromUtf8(utf8);
