@@ -154,8 +154,8 @@ QString outputTitle(const QCommandLineParser& parser, const ConvertJob& job) {
 // read is a mistake of the command line.
 TMezoLista htmlColumns(const QCommandLineParser& parser) {
     std::vector<std::string> lines;
-    for (const QString& spec : parser.values(QStringLiteral("column")))
-        lines.push_back(toCp1250(spec));
+    for (const QString& column : parser.values(QStringLiteral("column")))
+        lines.push_back(toCp1250(column));
     if (lines.empty())
         lines = NyelvOszlopok(false);
     try {
@@ -476,7 +476,8 @@ void addOptions(QCommandLineParser& parser) {
     parser.addOptions({
         {QStringLiteral("subtitle"), QStringLiteral("The page's subtitle."),
          QStringLiteral("text")},
-        {QStringLiteral("column"), QStringLiteral("A column of the page."), QStringLiteral("spec")},
+        {QStringLiteral("column"), QStringLiteral("A column of the page."),
+         QStringLiteral("column")},
     });
     // The printed list's own.
     parser.addOptions({

@@ -23,15 +23,15 @@ struct TMezoRec {
 
 inline constexpr int MaxMezo = 50;
 
-// The columns of a page, in order; entries beyond the caller's specifications stay free.
+// The columns of a page, in order; entries beyond the caller's column lines stay free.
 using TMezoLista = std::array<TMezoRec, MaxMezo>;
 
-// One field specification, "name;caption;width;": split at every semicolon, anything after
+// One column line, "name;caption;width;": split at every semicolon, anything after
 // the third field ignored. The width must be a decimal integer (an optional sign and digits,
 // 32 bits); otherwise VembaError "'<text>' is not a valid integer value".
 TMezoRec MezoSpecifikacio(std::string_view line);
 
-// The columns of a list of specifications, in order. More than MaxMezo lines throw
+// The columns of a list of column lines, in order. More than MaxMezo lines throw
 // VembaError, as does any line MezoSpecifikacio refuses.
 TMezoLista MezoListaBetoltes(const std::vector<std::string>& lines);
 

@@ -90,8 +90,8 @@ private:
     bool positioned_ = false;
 };
 
-// The HTML export: the columns are field specifications (at most 50, "name;caption;width;",
-// code page 1250 like the title and subtitle). A specification that cannot be read fails
+// The HTML export: the columns are column lines (at most 50, "name;caption;width;",
+// code page 1250 like the title and subtitle). A column line that cannot be read fails
 // before any window is shown. With an empty file name the dialog is shown modal to owner;
 // with one, the page is written there at once and opened, and a failure is thrown.
 void HtmlKiiras(TMemTable& table, const std::vector<std::string>& columns, const std::string& title,

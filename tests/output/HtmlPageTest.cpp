@@ -373,7 +373,7 @@ TEST_F(HtmlPageTest, FailureLeavesAnExistingFileUntouched) {
     EXPECT_FALSE(QFile::exists(noFolder));
 }
 
-// ---- the column specifications ------------------------------------------------------------
+// ---- the column lines --------------------------------------------------------------------
 
 TEST(MezoSpecifikacio, SplitsNameCaptionAndWidth) {
     const std::pair<std::string, TMezoRec> cases[] = {
