@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "app/Config.h"
 #include "cli/Cli.h"
 #include "data/CsvStreamFormat.h"
@@ -18,21 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-CliRun run(const QStringList& arguments) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int status = runCli(arguments, outStream, errStream);
-    return {status, out, err};
-}
 
 // nyelv, nev, link (UTF-8), in file order: only case tells the first two languages apart.
 QByteArray catalogue() {

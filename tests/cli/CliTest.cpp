@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "../output/BiffReader.h"
+#include "CliRun.h"
 #include "data/MemTable.h"
 #include "support/PdfText.h"
 #include "support/TestFiles.h"
@@ -20,21 +21,6 @@
 namespace {
 
 const QString Fixtures = QStringLiteral(VEMBA_SOURCE_DIR "/tests/data/fixtures/");
-
-struct CliRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-CliRun run(const QStringList& arguments) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    int status = runCli(arguments, outStream, errStream);
-    return {status, out, err};
-}
 
 class CliTest : public ::testing::Test {
 protected:
