@@ -8,6 +8,7 @@
 //   bench_download [entries]
 
 #include "app/Config.h"
+#include "bench/BenchSupport.h"
 #include "data/CsvStreamFormat.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
@@ -65,19 +66,6 @@ QByteArray catalogue(int entries) {
     buffer.open(QIODevice::WriteOnly);
     TCSVStreamFormat::Save(table, buffer);
     return buffer.data();
-}
-
-double millisecondsOf(const std::function<void()>& action) {
-    QElapsedTimer timer;
-    timer.start();
-    action();
-    QCoreApplication::processEvents();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 double medianOf(const std::function<double()>& round) {

@@ -7,6 +7,7 @@
 //   bench_editor [pairs]
 
 #include "app/Config.h"
+#include "bench/BenchSupport.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
 #include "editor/Teszt.h"
@@ -62,14 +63,6 @@ void writeTest(const QString& path, int pairs) {
     table.SaveToFile(path);
 }
 
-double millisecondsOf(const std::function<void()>& action) {
-    QElapsedTimer timer;
-    timer.start();
-    action();
-    QCoreApplication::processEvents();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 struct Keystrokes {
     double mean = 0;
     double worst = 0;
@@ -84,11 +77,6 @@ Keystrokes summary(const std::vector<double>& times) {
     result.worst = *std::max_element(times.begin(), times.end());
     result.mean = std::accumulate(times.begin(), times.end(), 0.0) / double(times.size());
     return result;
-}
-
-double median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 // Types each word into the empty search box, key by key. Each word is typed several times

@@ -9,6 +9,7 @@
 
 #include "app/Config.h"
 #include "app/MainWindow.h"
+#include "bench/BenchSupport.h"
 #include "data/MemTable.h"
 #include "output/DataToXLS.h"
 #include "output/Hatarolt.h"
@@ -55,42 +56,6 @@ const char* const English[] = {
     "fire",  "water", "earth",  "air",    "cloud", "wind",       "shop",    "money"};
 
 using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double cpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-long statusKib(const char* key) {
-    std::ifstream status("/proc/self/status");
-    const std::size_t length = std::strlen(key);
-    for (std::string line; std::getline(status, line);)
-        if (line.compare(0, length, key) == 0)
-            return std::stol(line.substr(length));
-    return -1;
-}
-
-std::vector<std::string> inCp1250(const char* const* words, std::size_t count) {
-    std::vector<std::string> result;
-    for (std::size_t i = 0; i < count; ++i)
-        result.push_back(toCp1250(QString::fromUtf8(words[i])));
-    return result;
-}
-
-std::string phrase(const std::vector<std::string>& words, std::mt19937& random) {
-    std::uniform_int_distribution<std::size_t> pick(0, words.size() - 1);
-    std::string text = words[pick(random)];
-    if (random() % 3 != 0)
-        text += " " + words[pick(random)];
-    if (random() % 6 == 0)
-        text += " " + words[pick(random)];
-    return text;
-}
 
 // A drill test as the drill saves it: shuffle keys over the whole range.
 void generate(const std::string& path, int count) {

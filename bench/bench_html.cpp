@@ -11,6 +11,7 @@
 
 #include "app/Config.h"
 #include "bench/BenchPairs.h"
+#include "bench/BenchSupport.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
 #include "output/Rezi2Ruva.h"
@@ -44,11 +45,6 @@ public:
     bool OpenUrl(const QUrl&) override { return true; }
     bool StartProgram(const QString&, const QStringList&, const QString&) override { return true; }
 };
-
-double median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 void report(const char* what, double ms, double limit) {
     std::printf("%-60s %9.1f ms   (limit %.0f ms)%s\n", what, ms, limit,

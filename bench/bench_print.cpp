@@ -6,6 +6,7 @@
 //   bench_print [VEMBA_CLI]    VEMBA_CLI: the program to measure (default: the one built with this)
 
 #include "bench/BenchPairs.h"
+#include "bench/BenchSupport.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
 #include "output/ListaNyomtatas.h"
@@ -60,11 +61,6 @@ std::optional<Run> runProgram(const QString& program, const QStringList& argumen
     return Run{static_cast<double>(clock.nsecsElapsed()) / 1e6,
                ms(usage.ru_utime) + ms(usage.ru_stime),
                static_cast<double>(usage.ru_maxrss) / 1024.0};
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 bool convert(const QString& cli, const QString& test, const QString& pdf, int pairs, int runs,

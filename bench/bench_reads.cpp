@@ -4,6 +4,7 @@
 //
 //   bench_reads        run every case, print the table
 
+#include "bench/BenchSupport.h"
 #include "data/CsvStreamFormat.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
@@ -16,10 +17,6 @@
 #include <string>
 
 namespace {
-
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 // A file defining `count` string fields f0..f<count-1>, whose header names them in reverse
 // order (so the first column matches the last field), and one record.

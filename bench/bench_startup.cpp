@@ -10,6 +10,7 @@
 
 #include "app/Startup.h"
 #include "bench/BenchPairs.h"
+#include "bench/BenchSupport.h"
 #include "data/FieldSets.h"
 #include "data/MemTable.h"
 #include "platform/Cp1250.h"
@@ -80,11 +81,6 @@ std::optional<Run> runOnce(const QString& vemba, const QString& test, const QStr
     }
     return Run{static_cast<double>(*shownAt - started) / 1e6, static_cast<double>(*sinceMain),
                whole, static_cast<double>(*peak) / 1024.0};
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 //   bench_table PHASE FILE      run one phase on FILE, print "wall cpu peak_kib count"
 //   bench_table generate FILE   only write the test file, for profiling a phase by hand
 
+#include "bench/BenchSupport.h"
 #include "data/MemTable.h"
 #include "platform/Cp1250.h"
 
@@ -67,52 +68,14 @@ const char* const English[] = {
 
 using Clock = std::chrono::steady_clock;
 
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// CPU time of the whole process, all threads: on a busy machine the wall time also counts
-// the time other programs held the processor.
-double cpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
 // Wall and CPU time of one phase.
 struct Stopwatch {
     Clock::time_point wall = Clock::now();
     double cpu = cpuSeconds();
 };
 
-// Peak resident set of this process in KiB (VmHWM).
-long peakKib() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
-
 // ---------------------------------------------------------------------------------------
 // The test file
-
-std::vector<std::string> inCp1250(const char* const* words, std::size_t count) {
-    std::vector<std::string> result;
-    for (std::size_t i = 0; i < count; ++i)
-        result.push_back(toCp1250(QString::fromUtf8(words[i])));
-    return result;
-}
-
-std::string phrase(const std::vector<std::string>& words, std::mt19937& random) {
-    std::uniform_int_distribution<std::size_t> pick(0, words.size() - 1);
-    std::string text = words[pick(random)];
-    if (random() % 3 != 0)
-        text += " " + words[pick(random)];
-    if (random() % 6 == 0)
-        text += " " + words[pick(random)];
-    return text;
-}
 
 void generate(const std::string& path) {
     const auto hungarian = inCp1250(Hungarian, std::size(Hungarian));
@@ -142,7 +105,8 @@ struct Result {
 };
 
 Result measured(const Stopwatch& start, long count, int calls = 1) {
-    return {secondsSince(start.wall) / calls, (cpuSeconds() - start.cpu) / calls, peakKib(), count};
+    return {secondsSince(start.wall) / calls, (cpuSeconds() - start.cpu) / calls,
+            statusKib("VmHWM:"), count};
 }
 
 void loaded(TMemTable& table, const std::string& path) {
